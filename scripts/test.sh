@@ -6,6 +6,8 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 
 jobs=$(nproc)
+# Repeated runs (and clean clones in other folders) reuse compiled objects.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 run_suite() {
     local dir=$1; shift
     echo "=== $dir: configure and build"
