@@ -1,0 +1,135 @@
+#include "call_log_record.h"
+
+#include <QtEndian>
+
+#include <cstring>
+
+namespace {
+
+// Field offsets shared by both layouts up to the connectoid name.
+constexpr int OffStart = 0;
+constexpr int OffFinish = 8;
+constexpr int OffCostInc = 16;
+constexpr int OffCostExc = 24;
+constexpr int OffMode = 32;
+constexpr int OffData = 36;
+constexpr int OffConnectSpeed = 40;
+constexpr int OffConnectoidName = 44;
+constexpr int OffUserName = 65;
+constexpr int OffDeleted = calllog::DeletedOffset;
+constexpr int OffOldDeleted = 86;
+
+void putDouble(char* at, double value) {
+    quint64 bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    qToLittleEndian(bits, at);
+}
+
+double getDouble(const char* at) {
+    const quint64 bits = qFromLittleEndian<quint64>(at);
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+// The Latin-1 bytes of a text, one per character ('?' outside Latin-1), at most maxLength.
+QByteArray latin1Bytes(const QString& text, int maxLength) {
+    QByteArray out;
+    out.reserve(qMin<qsizetype>(text.size(), maxLength));
+    for (qsizetype i = 0; i < text.size() && out.size() < maxLength; ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i; // one character, one '?'
+        out.append(c.unicode() <= 0xff ? static_cast<char>(c.unicode()) : '?');
+    }
+    return out;
+}
+
+void putText(char* at, const QString& text, int maxLength) {
+    const QByteArray bytes = latin1Bytes(text, maxLength);
+    std::memset(at, 0, static_cast<size_t>(maxLength) + 1);
+    at[0] = static_cast<char>(bytes.size());
+    std::memcpy(at + 1, bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+QString getText(const char* at, int maxLength) {
+    const int length = qMin(static_cast<int>(static_cast<unsigned char>(at[0])), maxLength);
+    return QString::fromLatin1(at + 1, length);
+}
+
+} // namespace
+
+QString callLogModeText(qint32 mode) {
+    switch (mode) {
+    case ModeAuto:
+        return QStringLiteral("Auto");
+    case ModeInsert:
+        return QStringLiteral("Insert");
+    case ModeEdit:
+        return QStringLiteral("Edit");
+    case ModeAdjust:
+        return QStringLiteral("Adjust");
+    case ModeRecovered:
+        return QStringLiteral("Rcvrd");
+    case ModeDisconnected:
+        return QStringLiteral("Discon");
+    default:
+        return QStringLiteral("ERROR");
+    }
+}
+
+namespace calllog {
+
+QString fieldText(const QString& text, int maxLength) {
+    return QString::fromLatin1(latin1Bytes(text, maxLength));
+}
+
+void encodeRecord(const typCallLogInformation& record, char* out) {
+    putDouble(out + OffStart, record.Start);
+    putDouble(out + OffFinish, record.Finish);
+    putDouble(out + OffCostInc, record.Cost_Inc);
+    putDouble(out + OffCostExc, record.Cost_Exc);
+    qToLittleEndian(record.Mode, out + OffMode);
+    qToLittleEndian(record.Data, out + OffData);
+    qToLittleEndian(record.Connect_Speed, out + OffConnectSpeed);
+    putText(out + OffConnectoidName, record.Connectoid_Name, ConnectoidNameLength);
+    putText(out + OffUserName, record.User_Name, UserNameLength);
+    out[OffDeleted] = static_cast<char>(record.Deleted);
+}
+
+QByteArray encodeRecord(const typCallLogInformation& record) {
+    QByteArray bytes(RecordSize, '\0');
+    encodeRecord(record, bytes.data());
+    return bytes;
+}
+
+typCallLogInformation decodeRecord(const char* in) {
+    typCallLogInformation r;
+    r.Start = getDouble(in + OffStart);
+    r.Finish = getDouble(in + OffFinish);
+    r.Cost_Inc = getDouble(in + OffCostInc);
+    r.Cost_Exc = getDouble(in + OffCostExc);
+    r.Mode = qFromLittleEndian<qint32>(in + OffMode);
+    r.Data = qFromLittleEndian<quint32>(in + OffData);
+    r.Connect_Speed = qFromLittleEndian<quint32>(in + OffConnectSpeed);
+    r.Connectoid_Name = getText(in + OffConnectoidName, ConnectoidNameLength);
+    r.User_Name = getText(in + OffUserName, UserNameLength);
+    r.Deleted = static_cast<quint8>(in[OffDeleted]);
+    return r;
+}
+
+typOldCallLogInformation decodeOldRecord(const char* in) {
+    typOldCallLogInformation r;
+    r.Start = getDouble(in + OffStart);
+    r.Finish = getDouble(in + OffFinish);
+    r.Cost_Inc = getDouble(in + OffCostInc);
+    r.Cost_Exc = getDouble(in + OffCostExc);
+    r.Mode = qFromLittleEndian<qint32>(in + OffMode);
+    r.Data = qFromLittleEndian<quint32>(in + OffData);
+    r.Connect_Speed = qFromLittleEndian<quint32>(in + OffConnectSpeed);
+    r.Connectoid_Name = getText(in + OffConnectoidName, ConnectoidNameLength);
+    r.Deleted = static_cast<quint8>(in[OffOldDeleted]);
+    return r;
+}
+
+} // namespace calllog
