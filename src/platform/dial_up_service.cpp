@@ -1,0 +1,8 @@
+#include "platform/dial_up_service.h"
+
+#include "core/connectoid_names.h"
+
+void EnumConnectoids(DialUpService& service, ConnectoidNameTable& table) {
+    const std::optional<QStringList> names = service.entries();
+    table.fill(names ? *names : QStringList());
+}
