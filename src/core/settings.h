@@ -170,4 +170,6 @@ struct typSettings {
     qint32 Last_Connect_Speed = 0;
 
     QString Version = QString::fromLatin1(VornVersion);
+
+    friend bool operator==(const typSettings&, const typSettings&) = default;
 };

@@ -1,0 +1,120 @@
+#include "password_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace passwordfile {
+namespace {
+
+struct Field {
+    int offset;
+    int maxLength;
+    bool scrambled;
+};
+constexpr Field Company{0, 40, false};
+constexpr Field UserName{41, 40, true};
+constexpr Field Password{82, 40, true};
+constexpr Field Comments{123, 50, false};
+
+constexpr char Key = 0x5A;
+
+void put(QByteArray& record, const Field& f, const QString& text) {
+    // One byte per character, '?' for a character outside Latin-1 (a surrogate pair too).
+    QByteArray bytes;
+    for (const char32_t c : text.toUcs4()) {
+        if (bytes.size() == f.maxLength)
+            break;
+        bytes += c < 256 ? static_cast<char>(c) : '?';
+    }
+    if (f.scrambled) {
+        for (char& c : bytes)
+            c = static_cast<char>(c ^ Key);
+    }
+    record[f.offset] = static_cast<char>(bytes.size());
+    std::copy(bytes.cbegin(), bytes.cend(), record.begin() + f.offset + 1);
+}
+
+QString get(const char* record, const Field& f) {
+    // A corrupt length byte must not read past its own field.
+    const int length =
+        qMin(static_cast<int>(static_cast<unsigned char>(record[f.offset])), f.maxLength);
+    QByteArray bytes(record + f.offset + 1, length);
+    if (f.scrambled) {
+        for (char& c : bytes)
+            c = static_cast<char>(c ^ Key);
+    }
+    return QString::fromLatin1(bytes);
+}
+
+} // namespace
+
+QByteArray encodeRecord(const typPasswordInformation& entry) {
+    QByteArray record(RecordSize, '\0');
+    put(record, Company, entry.Company);
+    put(record, UserName, entry.UserName);
+    put(record, Password, entry.Password);
+    put(record, Comments, entry.Comments);
+    return record;
+}
+
+typPasswordInformation decodeRecord(const char* record) {
+    typPasswordInformation entry;
+    entry.Company = get(record, Company);
+    entry.UserName = get(record, UserName);
+    entry.Password = get(record, Password);
+    entry.Comments = get(record, Comments);
+    return entry;
+}
+
+ReadResult read(const QString& path, PasswordTable& table, QString* error) {
+    QFile file(path);
+    if (!file.exists())
+        return ReadResult::Missing;
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return ReadResult::Failed;
+    }
+    const QByteArray data = file.read(qint64(RecordSize) * PasswordTable::Capacity);
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return ReadResult::Failed;
+    }
+
+    clearTable(table);
+    int slot = 1;
+    const qsizetype records = data.size() / RecordSize;
+    for (qsizetype i = 0; i < records; ++i) {
+        typPasswordInformation entry = decodeRecord(data.constData() + i * RecordSize);
+        if (!isFreeSlot(entry))
+            table[slot++] = entry;
+    }
+    return ReadResult::Read;
+}
+
+bool write(const QString& path, const PasswordTable& table, QString* error) {
+    QByteArray data;
+    for (const typPasswordInformation& entry : table) {
+        if (!isFreeSlot(entry))
+            data += encodeRecord(entry);
+    }
+
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    // Unbuffered, so that a short write (a full disk) shows in the count written: a
+    // buffered QSaveFile can commit a truncated file as if all went well.
+    const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
+                    file.write(data) == data.size() && file.commit();
+    if (!ok) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+    }
+    return ok;
+}
+
+} // namespace passwordfile
