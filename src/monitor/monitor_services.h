@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class ByteCounters;
+class Clock;
+class DebugLog;
+class DialUpService;
+class Prompts;
+class SettingsStore;
+struct ConnectoidNameTable;
+struct typLists;
+struct RegionalSettings;
+struct typSettings;
+
+// Everything the main window needs from outside, by reference. The program builds the real
+// ones in main(); tests hand in doubles (memory store, simulated dial-up, settable clock,
+// scripted prompts). Nothing here is owned by the window.
+struct MonitorServices {
+    SettingsStore& store;
+    DialUpService& dialUp;
+    ByteCounters& byteCounters;
+    const Clock& clock;
+    Prompts& prompts;
+    const RegionalSettings& regional;
+    DebugLog& debugLog;
+    typSettings& settings;
+    typLists& lists;
+    ConnectoidNameTable& connectoidNames;
+    // Holds Logs/ (call log, password file), the debug file and the wave files.
+    QString programFolder;
+    // Sets the process priority that LoadSettings asks for (0 idle, 1 normal, 2 high).
+    std::function<void(int)> applyPriority;
+    // Ends the program at once after a fatal error; never returns in the real program.
+    std::function<void(int exitCode)> terminate;
+};

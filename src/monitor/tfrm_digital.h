@@ -1,0 +1,227 @@
+#pragma once
+
+#include "core/datetime.h"
+#include "monitor/main_window_state.h"
+#include "monitor/monitor_services.h"
+
+#include <QIcon>
+#include <QSize>
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+
+class QAction;
+class QMenu;
+class QMouseEvent;
+class TLCDLabel;
+class TantTaskbarIcon;
+class VornTimer;
+struct TariffContext;
+
+// The main window: the LED window that floats above the desktop, the tray icons with their
+// menus, and the eight timers that watch the connection. It exists from start to exit and
+// becomes visible only through ShowDigitalDisplay.
+//
+// Each concern lives in its own file: start-up, exit, dragging and the about window here
+// (tfrm_digital.cpp), the connection checker (connection_checker.cpp), the LED display
+// (display.cpp), data rate and lights (data_rate.cpp), auto-disconnect
+// (auto_disconnect.cpp), applications (applications.cpp), tray, sounds and mail
+// (tray_mail.cpp).
+class TfrmDigital : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmDigital(const MonitorServices& services, QWidget* parent = nullptr);
+    ~TfrmDigital() override;
+
+    // The frame around the LED labels: the window is 6 pixels wider and higher.
+    static constexpr int FrameWidth = 3;
+
+    // ---- Start-up, exit and window (tfrm_digital.cpp) ----
+
+    // The creation steps in their order; call once, after construction.
+    void FormCreate();
+    // An error nothing handled: trace, debug file, error box, end of the program.
+    void HandleException(const QString& message);
+    // The fatal error box text for a message.
+    static QString FatalErrorText(const QString& message);
+    void mnuExitClick();
+    void mnuAboutClick();
+    void WMDisplayChange();
+    void ReadjustDigitalDisplay();
+    // Makes the tray menu item that Default_Menu names the default (bold) one.
+    void SetDefaultMenuItem();
+    // Timer intervals from the settings (start-up and after the options dialog).
+    void ApplyTimerIntervals();
+    // LoadSettings with this program's environment; also switches the debug log.
+    void LoadProgramSettings();
+    // What pricing and recording read, built afresh from the live tables.
+    TariffContext tariffContext() const;
+    // The full size of the primary screen.
+    QSize screenSize() const;
+
+    // ---- Connection checker (connection_checker.cpp) ----
+
+    void timerCheckerTimer();
+    void CheckRasConnection();
+    // Linux has no "Connected to " windows: this detector never finds a call.
+    void CheckConnectedWindow();
+    void GetConnectoidName(QString& name);
+    void HangUp(bool autoHangUp);
+    void mnuHangUpClick();
+    TDateTime GetCallStartTime() const;
+    quint32 GetConnectSpeed();
+    void UpdateCost();
+    // Writes the crash-recovery values and pushes them to disk.
+    void WriteCrashRecoveryValues(bool withDataTransfer, bool withUserName);
+
+    // ---- LED display (display.cpp) ----
+
+    void timerDisplayTimer();
+    void timerCostTimer();
+    void timerAutoHideTimer();
+    void FirstDisplayMode();
+    void NextDisplayMode();
+    void SetDigitalText(const QString& text, qint32 colour);
+    void LayoutDigitalDisplay();
+    void ShowDigitalDisplay();
+    void HideDigitalDisplay();
+    static int DigitalTextWidth(int size, int count, int spacing);
+    static int DigitalTextHeight(int size, int spacing);
+    void FlashIconMinimum();
+    void FlashIconConnected();
+    void FlashIconMaximum();
+
+    // ---- Data rate and lights (data_rate.cpp) ----
+
+    void SetByteBaselines();
+    quint64 GetDataTransferred();
+    void CalculateDTR();
+    void UpdateLights();
+
+    // ---- Auto-disconnect (auto_disconnect.cpp) ----
+
+    void CheckCallLength();
+    void CheckCallCost();
+    void CheckIdle();
+    void CheckDisconnectTime();
+    void CheckFreeMinutes();
+    void CheckMinimumPeriod();
+    void CheckConnectSpeed();
+    void DoOperationAfterAutoDisconnecting();
+    void DoOperationAfterDisconnecting();
+
+    // ---- Applications (applications.cpp) ----
+
+    void ApplicationsAtConnect();
+    void ApplicationsAtDisconnect();
+    void CloseApplications();
+    void EmptyApplicationProcesses();
+
+    // ---- Tray, sounds and mail (tray_mail.cpp) ----
+
+    void SetConnectedHint();
+    void CheckChargeSounds();
+    void PlaySoundEvent(const QString& eventName);
+    void CheckForMail(bool all);
+    void AbortMailCheck();
+    void timerExecuteDelayTimer();
+    void timerTimeoutTimer();
+    void mnuHelpClick();
+    void mnuOptionsClick();
+    void mnuToolsClick();
+    void mnuLogClick();
+    void mnuCheckForMailClick();
+    void mnuIPAddressClick();
+    void trayGeneralDblClick();
+    void trayMailDblClick();
+    void mnuMailCloseClick();
+    void mnuCloseUpdateClick();
+
+    // ---- Access for the concerns and for tests ----
+
+    MainWindowState& state() { return state_; }
+    const MainWindowState& state() const { return state_; }
+    MonitorGlobals& globals() { return globals_; }
+    const MonitorGlobals& globals() const { return globals_; }
+    const MonitorServices& services() const { return s_; }
+
+    // Records the name of every operation that is still a placeholder, and of the
+    // sequence steps tests follow; nothing is recorded without a journal.
+    void setCallJournal(QStringList* journal) { journal_ = journal; }
+    void journal(const QString& operation) const {
+        if (journal_)
+            journal_->append(operation);
+    }
+
+    // Where the call log lives: <program folder>/Logs/log070.bin.
+    QString callLogPath() const;
+    QString logsFolder() const;
+
+    TLCDLabel* lcdDigital = nullptr;
+    TLCDLabel* lcdLights = nullptr;
+    TantTaskbarIcon* trayGeneral = nullptr;
+    TantTaskbarIcon* trayMail = nullptr;
+    TantTaskbarIcon* trayUpdate = nullptr;
+
+    QMenu* popupTray = nullptr;
+    QAction* mnuAbout = nullptr;
+    QAction* mnuHelp = nullptr;
+    QAction* mnuSepD = nullptr;
+    QAction* mnuOptions = nullptr;
+    QAction* mnuTools = nullptr;
+    QAction* mnuLog = nullptr;
+    QAction* sepC = nullptr;
+    QAction* mnuCheckForMail = nullptr;
+    QAction* mnuIPAddress = nullptr;
+    QAction* mnuHangUp = nullptr;
+    QAction* mnuSepB = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* popupTrayMail = nullptr;
+    QAction* mnuMailClose = nullptr;
+    QMenu* popupTrayUpdate = nullptr;
+    QAction* mnuCloseUpdate = nullptr;
+
+    VornTimer* timerChecker = nullptr;
+    VornTimer* timerAutoHide = nullptr;
+    VornTimer* timerDTR = nullptr;
+    VornTimer* timerCost = nullptr;
+    VornTimer* timerDisplay = nullptr;
+    VornTimer* timerExecuteDelay = nullptr;
+    VornTimer* timerTransmitReceive = nullptr;
+    VornTimer* timerTimeout = nullptr;
+
+    QIcon imgIcon, imgIcon2, imgIcon3, imgIcon4, imgIconMail, imgIconNoMail;
+
+Q_SIGNALS:
+    // The program should end now with this exit code (exit from the menu, Exit_VORN).
+    void quitRequested(int exitCode);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createComponents();
+    void createTrayMenus();
+    void moveOldFilesIntoLogs();
+    void startUpLogMaintenance();
+    void setCallMenuItemsEnabled(bool enabled);
+    void lcdDigitalMouseDown(QMouseEvent* event);
+    void lcdDigitalMouseMove(QMouseEvent* event);
+    void lcdDigitalMouseUp(QMouseEvent* event);
+    void watchScreens();
+
+    // Sequences of the connection checker.
+    void callStarted();
+    void callStillRunning();
+    void callEnded();
+
+    MonitorServices s_;
+    MainWindowState state_;
+    MonitorGlobals globals_;
+    QStringList* journal_ = nullptr;
+    // A checker firing that arrives while the previous one is still inside a modal box
+    // is dropped: boxes never stack and a call is never ended twice.
+    bool checkerBusy_ = false;
+    bool handlingFatalError_ = false;
+};
