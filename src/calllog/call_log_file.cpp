@@ -79,8 +79,9 @@ qint64 recordCount(const QString& fileName) {
 }
 
 QList<typCallLogInformation> readAll(const QString& fileName) {
+    TextCache cache;
     return readWholeFile<typCallLogInformation, RecordSize>(
-        fileName, [](const char* at) { return decodeRecord(at); });
+        fileName, [&cache](const char* at) { return decodeRecord(at, cache); });
 }
 
 QList<typOldCallLogInformation> readOldLog(const QString& fileName) {

@@ -57,6 +57,23 @@ QString getText(const char* at, int maxLength) {
     return QString::fromLatin1(at + 1, length);
 }
 
+// The fields both layouts share.
+template <typename Record> void decodeNumbersInto(Record& r, const char* in) {
+    r.Start = getDouble(in + OffStart);
+    r.Finish = getDouble(in + OffFinish);
+    r.Cost_Inc = getDouble(in + OffCostInc);
+    r.Cost_Exc = getDouble(in + OffCostExc);
+    r.Mode = qFromLittleEndian<qint32>(in + OffMode);
+    r.Data = qFromLittleEndian<quint32>(in + OffData);
+    r.Connect_Speed = qFromLittleEndian<quint32>(in + OffConnectSpeed);
+}
+
+typCallLogInformation decodeNumbers(const char* in) {
+    typCallLogInformation r;
+    decodeNumbersInto(r, in);
+    return r;
+}
+
 } // namespace
 
 QString callLogModeText(qint32 mode) {
@@ -103,15 +120,31 @@ QByteArray encodeRecord(const typCallLogInformation& record) {
     return bytes;
 }
 
+QString TextCache::text(const char* lengthPrefixed, int maxLength) {
+    const int length =
+        qMin(static_cast<int>(static_cast<unsigned char>(lengthPrefixed[0])), maxLength);
+    const QByteArrayView raw(lengthPrefixed, length + 1);
+    for (const Slot& slot : slots_) {
+        if (slot.raw == raw)
+            return slot.text;
+    }
+    Slot& slot = slots_[next_];
+    next_ = (next_ + 1) % Slots;
+    slot.raw = raw.toByteArray();
+    slot.text = QString::fromLatin1(lengthPrefixed + 1, length);
+    return slot.text;
+}
+
+typCallLogInformation decodeRecord(const char* in, TextCache& cache) {
+    typCallLogInformation r = decodeNumbers(in);
+    r.Connectoid_Name = cache.text(in + OffConnectoidName, ConnectoidNameLength);
+    r.User_Name = cache.text(in + OffUserName, UserNameLength);
+    r.Deleted = static_cast<quint8>(in[OffDeleted]);
+    return r;
+}
+
 typCallLogInformation decodeRecord(const char* in) {
-    typCallLogInformation r;
-    r.Start = getDouble(in + OffStart);
-    r.Finish = getDouble(in + OffFinish);
-    r.Cost_Inc = getDouble(in + OffCostInc);
-    r.Cost_Exc = getDouble(in + OffCostExc);
-    r.Mode = qFromLittleEndian<qint32>(in + OffMode);
-    r.Data = qFromLittleEndian<quint32>(in + OffData);
-    r.Connect_Speed = qFromLittleEndian<quint32>(in + OffConnectSpeed);
+    typCallLogInformation r = decodeNumbers(in);
     r.Connectoid_Name = getText(in + OffConnectoidName, ConnectoidNameLength);
     r.User_Name = getText(in + OffUserName, UserNameLength);
     r.Deleted = static_cast<quint8>(in[OffDeleted]);
@@ -120,13 +153,7 @@ typCallLogInformation decodeRecord(const char* in) {
 
 typOldCallLogInformation decodeOldRecord(const char* in) {
     typOldCallLogInformation r;
-    r.Start = getDouble(in + OffStart);
-    r.Finish = getDouble(in + OffFinish);
-    r.Cost_Inc = getDouble(in + OffCostInc);
-    r.Cost_Exc = getDouble(in + OffCostExc);
-    r.Mode = qFromLittleEndian<qint32>(in + OffMode);
-    r.Data = qFromLittleEndian<quint32>(in + OffData);
-    r.Connect_Speed = qFromLittleEndian<quint32>(in + OffConnectSpeed);
+    decodeNumbersInto(r, in);
     r.Connectoid_Name = getText(in + OffConnectoidName, ConnectoidNameLength);
     r.Deleted = static_cast<quint8>(in[OffOldDeleted]);
     return r;

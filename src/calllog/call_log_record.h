@@ -67,6 +67,24 @@ QByteArray encodeRecord(const typCallLogInformation& record);
 // Reads exactly RecordSize bytes at in. A length byte larger than its field (a damaged
 // file) is taken as the field's width.
 typCallLogInformation decodeRecord(const char* in);
+
+// Remembers the texts recently decoded, so that a log read whole shares one string per
+// distinct connectoid and user name instead of allocating two per record.
+class TextCache {
+public:
+    QString text(const char* lengthPrefixed, int maxLength);
+
+private:
+    struct Slot {
+        QByteArray raw; // the length byte and the characters
+        QString text;
+    };
+    static constexpr int Slots = 16;
+    Slot slots_[Slots];
+    int next_ = 0;
+};
+typCallLogInformation decodeRecord(const char* in, TextCache& cache);
+
 // Reads exactly OldRecordSize bytes at in.
 typOldCallLogInformation decodeOldRecord(const char* in);
 

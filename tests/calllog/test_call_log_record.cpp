@@ -120,3 +120,21 @@ TEST(CallLogRecord, ModeWords) {
     EXPECT_EQ(callLogModeText(6), "ERROR");
     EXPECT_EQ(callLogModeText(-1), "ERROR");
 }
+
+TEST(CallLogRecord, SharedTextsDecodeAsWithoutSharing) {
+    // More distinct names than the cache holds, each coming back after eviction, and a
+    // damaged length byte that must be clamped the same way on both paths.
+    calllog::TextCache cache;
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < 40; ++i) {
+            typCallLogInformation r;
+            r.Connectoid_Name = QStringLiteral("Entry %1").arg(i);
+            r.User_Name = i % 2 ? QStringLiteral("Entry %1").arg(i) : QString();
+            QByteArray bytes = calllog::encodeRecord(r);
+            if (i == 7)
+                bytes[44] = 50;
+            EXPECT_EQ(calllog::decodeRecord(bytes.constData(), cache),
+                      calllog::decodeRecord(bytes.constData()));
+        }
+    }
+}

@@ -1,0 +1,285 @@
+#include "calllog/call_log_file.h"
+#include "calllog/call_recorder.h"
+#include "calllog/in_out_error.h"
+#include "core/debug_log.h"
+#include "core/regional.h"
+#include "manual_clock.h"
+#include "memory_settings_store.h"
+#include "scripted_prompts.h"
+#include "tariff/call_costing.h"
+#include "tariff/further_details.h"
+#include "tariff/tariff_context.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Key;
+const TDateTime Noon = 45000.5;
+const double OneSecondDays = 1.0 / 86400.0;
+
+class CallRecorder : public ::testing::Test {
+protected:
+    CallRecorder() {
+        // "Home" costs 0.6 a minute at any time with a 10 % discount; nothing else costs.
+        typCostingInformation& band = costings[1];
+        band.Connectoid_Name = "Home";
+        band.StartTime = 0;
+        band.FinishTime = 0.99999;
+        band.Days = 127;
+        band.ChargePerMin = 0.6;
+        typCostingFurtherDetailInformation& discount = details[1];
+        discount.Connectoid_Name = "Home";
+        discount.Option = FurtherDetailOption::Discount;
+        discount.Value = "10";
+    }
+
+    void setLastCall(const QString& start, const QString& finish) {
+        store.setValue(Key, "Last_Call_Start", start);
+        store.setValue(Key, "Last_Call_Finish", finish);
+    }
+    void setLastCall(TDateTime start, TDateTime finish) {
+        setLastCall(datetime::floatToText(start, regional),
+                    datetime::floatToText(finish, regional));
+    }
+    void setRecoveryValues(const QString& data, const QString& user, const QString& connectoid,
+                           const QString& speed) {
+        store.setValue(Key, "Last_Data_Transfer", data);
+        store.setValue(Key, "Last_User_Name", user);
+        store.setValue(Key, "Last_Connectoid_Name", connectoid);
+        store.setValue(Key, "Last_Connect_Speed", speed);
+    }
+
+    void record(bool recovered, bool autoDisconnected, quint32 speed = 56000,
+                const QString& connectoid = "Home", const QString& user = "anna") {
+        ProcessLogEntry(context, fileName, recovered, autoDisconnected, speed, connectoid, user);
+    }
+    // What start-up does.
+    void recover() { record(true, false, 0, "Unknown/Other", "Unknown/Other"); }
+
+    QList<typCallLogInformation> logged() const { return calllog::readAll(fileName); }
+    typCallCostInformation priced(const QString& connectoid, TDateTime start, TDateTime finish) {
+        typCallCostInformation cost;
+        CalculateCost(tariff, connectoid, cost, start, finish);
+        return cost;
+    }
+    bool anyValueLeft() const {
+        for (const char* name : {"Last_Call_Start", "Last_Call_Finish", "Last_Data_Transfer",
+                                 "Last_User_Name", "Last_Connectoid_Name", "Last_Connect_Speed"})
+            if (store.hasValue(Key, name))
+                return true;
+        return false;
+    }
+    QStringList recorderTrace() const {
+        QStringList out;
+        for (const QString& line : log.lines()) {
+            const qsizetype at = line.indexOf(" -> ProcessLogEntry - ");
+            if (at >= 0)
+                out << line.mid(at + 4);
+        }
+        return out;
+    }
+
+    QTemporaryDir dir;
+    QString fileName = calllog::logFilePath(dir.path());
+    MemorySettingsStore store;
+    ScriptedPrompts prompts;
+    ManualClock clock;
+    DebugLog log{clock};
+    RegionalSettings regional = RegionalSettings::english();
+    CostingTable costings;
+    CostingFurtherDetailTable details;
+    TariffContext tariff{costings, details, regional, log, false};
+    CallRecordingContext context{store, prompts, tariff};
+};
+
+} // namespace
+
+TEST_F(CallRecorder, DisconnectRecordsThePricedCallAndDeletesTheValues) {
+    const TDateTime finish = 45000.5078125; // 11 min 15 s later, exact in the stored text
+    setLastCall(Noon, finish);
+    setRecoveryValues("123456", "stored user", "Stored", "999");
+    record(false, false, 56000, "Home", "anna");
+
+    const auto entries = logged();
+    ASSERT_EQ(entries.size(), 1);
+    const typCallLogInformation& r = entries[0];
+    const typCallCostInformation cost = priced("Home", Noon, finish);
+    EXPECT_GT(cost.Without_Discount, cost.With_Discount);
+    EXPECT_EQ(r.Start, Noon);
+    EXPECT_EQ(r.Finish, finish);
+    EXPECT_EQ(r.Cost_Inc, cost.With_Discount);
+    EXPECT_EQ(r.Cost_Exc, cost.Without_Discount);
+    EXPECT_EQ(r.Mode, ModeAuto);
+    EXPECT_EQ(r.Data, 123456u);
+    EXPECT_EQ(r.Connect_Speed, 56000u); // the arguments, not the stored values
+    EXPECT_EQ(r.Connectoid_Name, "Home");
+    EXPECT_EQ(r.User_Name, "anna");
+    EXPECT_FALSE(r.isDeleted());
+    EXPECT_FALSE(anyValueLeft());
+    EXPECT_GT(store.syncCount, 0);
+    EXPECT_TRUE(prompts.shown.isEmpty());
+}
+
+TEST_F(CallRecorder, ModesNamesAndZeroLength) {
+    setLastCall(Noon, Noon);
+    record(false, true, 0, "", "anna");
+    setLastCall(Noon, Noon + OneSecondDays);
+    record(false, false, 0, "A connectoid of 25 chars", QString(30, u'u'));
+
+    const auto entries = logged();
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0].Mode, ModeDisconnected);
+    EXPECT_EQ(entries[0].Finish, entries[0].Start);
+    EXPECT_EQ(entries[0].Connectoid_Name, "Unknown/Other");
+    EXPECT_EQ(entries[0].Data, 0u); // no Last_Data_Transfer: "0"
+    EXPECT_EQ(entries[1].Connectoid_Name, "A connectoid of 25 c");
+    EXPECT_EQ(entries[1].User_Name, QString(25, u'u'));
+}
+
+TEST_F(CallRecorder, NothingPendingWritesNothing) {
+    recover();
+    EXPECT_FALSE(QFile::exists(fileName));
+    EXPECT_TRUE(prompts.shown.isEmpty());
+
+    // Half a pair is no call either, and the leftovers go.
+    store.setValue(Key, "Last_Call_Start", "45000.5");
+    store.setValue(Key, "Last_Call_Finish", "");
+    setRecoveryValues("1", "u", "c", "2");
+    recover();
+    EXPECT_FALSE(QFile::exists(fileName));
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_FALSE(anyValueLeft());
+}
+
+TEST_F(CallRecorder, FiveDaysIsTheLongestCallKept) {
+    setLastCall(Noon, Noon + 5.0);
+    record(false, false);
+    ASSERT_EQ(logged().size(), 1);
+    EXPECT_EQ(logged()[0].Finish - logged()[0].Start, 5.0);
+    EXPECT_TRUE(prompts.shown.isEmpty());
+
+    const QString start = datetime::floatToText(Noon, regional);
+    const QString finish = datetime::floatToText(Noon + 5.0 + OneSecondDays, regional);
+    setLastCall(start, finish);
+    record(false, false);
+    EXPECT_EQ(logged().size(), 1);
+    EXPECT_FALSE(anyValueLeft());
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_EQ(prompts.shown[0].kind, Prompts::Kind::Error);
+    EXPECT_EQ(prompts.shown[0].buttons, Prompts::Buttons::Ok);
+    EXPECT_EQ(prompts.shown[0].text,
+              "Due to a problem the last session has not been saved to the log.\n\r\n\r"
+              "VORN has attempted to recover these costs but it has been unsuccessful since "
+              "the time interval between the two values is too large.\n\r\n\r"
+              "Details of log entry lost :-\n\r\n\r" +
+                  start + " -> " + finish);
+}
+
+TEST_F(CallRecorder, StartAfterFinishIsLostWithTheStoredTexts) {
+    setLastCall("45000.6", "45000,5");
+    recover();
+    EXPECT_FALSE(QFile::exists(fileName));
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_TRUE(prompts.shown[0].text.endsWith("45000.6 -> 45000,5"));
+}
+
+TEST_F(CallRecorder, RecoveryTakesTheCallFromTheStoredValues) {
+    setLastCall(Noon, Noon + 0.01);
+    setRecoveryValues("2048", "carla", "Home", "33600");
+    record(true, true); // start-up never passes both, but recovery wins
+    setLastCall(Noon + 1, Noon + 1.01);
+    recover(); // no user, connectoid or speed stored any more
+
+    const auto entries = logged();
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0].Mode, ModeRecovered);
+    EXPECT_EQ(entries[0].User_Name, "carla");
+    EXPECT_EQ(entries[0].Connectoid_Name, "Home");
+    EXPECT_EQ(entries[0].Connect_Speed, 33600u);
+    EXPECT_EQ(entries[0].Data, 2048u);
+    EXPECT_EQ(entries[0].Cost_Inc, priced("Home", Noon, Noon + 0.01).With_Discount);
+    EXPECT_EQ(entries[1].User_Name, "Default");
+    EXPECT_EQ(entries[1].Connectoid_Name, "Unknown/Other");
+    EXPECT_EQ(entries[1].Connect_Speed, 0u);
+}
+
+TEST_F(CallRecorder, CrashBeforeTheConnectoidWasKnownRecordsAnEmptyName) {
+    setLastCall(Noon, Noon + 0.01);
+    setRecoveryValues("0", "anna", "", "0");
+    recover();
+    ASSERT_EQ(logged().size(), 1);
+    EXPECT_EQ(logged()[0].Connectoid_Name, "");
+    EXPECT_EQ(logged()[0].Cost_Exc, priced("", Noon, Noon + 0.01).Without_Discount);
+    EXPECT_EQ(logged()[0].Cost_Exc, 0.0); // not priced as "Home" or "Unknown/Other"
+}
+
+TEST_F(CallRecorder, EitherDecimalSeparatorReadsUnderEitherLocale) {
+    setLastCall("37000,5", "37000,75");
+    recover();
+    setLastCall("37001.5", "37001.75");
+    regional = RegionalSettings::italian();
+    recover();
+    const auto entries = logged();
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0].Start, 37000.5);
+    EXPECT_EQ(entries[0].Finish, 37000.75);
+    EXPECT_EQ(entries[1].Start, 37001.5);
+    EXPECT_EQ(entries[1].Finish, 37001.75);
+}
+
+TEST_F(CallRecorder, UnreadableTimesAreDroppedQuietly) {
+    log.setEnabled(true);
+    for (const auto& [start, finish] : QList<std::pair<QString, QString>>{{"garbage", "45000.5"},
+                                                                          {"45000.5", "1,2,3"},
+                                                                          {"1e400", "1e400"},
+                                                                          {"nan", "nan"},
+                                                                          {"9e9", "9e9"}}) {
+        setLastCall(start, finish);
+        recover();
+        EXPECT_FALSE(anyValueLeft()) << start.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(fileName));
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_TRUE(recorderTrace().contains(
+        "ProcessLogEntry - Last call values not understood = garbage -> 45000.5"));
+}
+
+TEST_F(CallRecorder, DataFiguresOutsideTheFieldAreBounded) {
+    const QList<std::pair<QString, quint32>> cases{
+        {"4294967295", 4294967295u}, {"5000000000", 4294967295u}, {"-5", 0u}, {"12kB", 0u}};
+    for (const auto& [text, expected] : cases) {
+        setLastCall(Noon, Noon);
+        setRecoveryValues(text, "u", "Home", "-3");
+        recover();
+        const auto entries = logged();
+        ASSERT_FALSE(entries.isEmpty());
+        EXPECT_EQ(entries.last().Data, expected) << text.toStdString();
+        EXPECT_EQ(entries.last().Connect_Speed, 0u);
+    }
+}
+
+TEST_F(CallRecorder, AWriteFailureKeepsTheValuesForTheNextStart) {
+    fileName = dir.filePath("gone/log070.bin");
+    setLastCall(Noon, Noon + 0.01);
+    EXPECT_THROW(recover(), InOutError);
+    EXPECT_TRUE(store.hasValue(Key, "Last_Call_Start"));
+    EXPECT_TRUE(store.hasValue(Key, "Last_Call_Finish"));
+}
+
+TEST_F(CallRecorder, TracesItsArguments) {
+    log.setEnabled(true);
+    record(false, true, 28800, "", "anna");
+    EXPECT_EQ(recorderTrace(), QStringList({
+                                   "ProcessLogEntry - Start of ProcessLogEntry",
+                                   "ProcessLogEntry - Filename = " + fileName,
+                                   "ProcessLogEntry - Connect Speed = 28800",
+                                   "ProcessLogEntry - ConnectoidName = ",
+                                   "ProcessLogEntry - Recovered = FALSE",
+                                   "ProcessLogEntry - AutoDisconnected = TRUE",
+                                   "ProcessLogEntry - Corrected ConnectoidName = Unknown/Other",
+                                   "ProcessLogEntry - Finish of ProcessLogEntry",
+                               }));
+}
