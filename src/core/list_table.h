@@ -25,6 +25,8 @@ public:
     auto begin() const { return slots_.begin(); }
     auto end() const { return slots_.end(); }
 
+    friend bool operator==(const ListTable&, const ListTable&) = default;
+
 private:
     std::array<T, N> slots_{};
 };

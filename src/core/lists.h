@@ -16,6 +16,8 @@ struct typLists {
     PasswordTable Passwords;
     ExcludeTable Excludes;
     AutoExcludeTable AutoExcludes;
+
+    friend bool operator==(const typLists&, const typLists&) = default;
 };
 
 // Every slot free.

@@ -16,6 +16,8 @@ struct typCostingInformation {
     qint32 Days = 0;            // 1 Sunday, 2 Monday, … 64 Saturday
     double ChargePerMin = -1.0; // -1.0 marks a free slot
     qint32 FreeMinutes = 0;
+
+    friend bool operator==(const typCostingInformation&, const typCostingInformation&) = default;
 };
 inline bool isFreeSlot(const typCostingInformation& r) {
     return r.ChargePerMin == -1.0;
@@ -30,6 +32,9 @@ struct typCostingFurtherDetailInformation {
     qint32 Length_Start = 0;
     qint32 Length_Finish = 0;
     QString Value; // empty marks a free slot
+
+    friend bool operator==(const typCostingFurtherDetailInformation&,
+                           const typCostingFurtherDetailInformation&) = default;
 };
 inline bool isFreeSlot(const typCostingFurtherDetailInformation& r) {
     return r.Value.isEmpty();
@@ -47,6 +52,9 @@ struct typApplicationInformation {
     qint32 Execute = 0;      // 0 Disabled, 1 When Connected, 2 When Disconnected
     qint32 Close = 0;        // 0 Disabled, 1 At Disconnection
     qint32 Delay = 0;        // seconds after the call start
+
+    friend bool operator==(const typApplicationInformation&,
+                           const typApplicationInformation&) = default;
 };
 inline bool isFreeSlot(const typApplicationInformation& r) {
     return r.Filename.isEmpty();
@@ -59,6 +67,9 @@ struct typToolWithDefaultInformation {
     QString Host; // empty marks a free slot
     QString Description;
     bool DefaultItem = false;
+
+    friend bool operator==(const typToolWithDefaultInformation&,
+                           const typToolWithDefaultInformation&) = default;
 };
 inline bool isFreeSlot(const typToolWithDefaultInformation& r) {
     return r.Host.isEmpty();
@@ -72,6 +83,8 @@ struct typPOP3Information {
     QString User_Name;
     QString Password; // plain in memory
     bool Include_In_Startup_Check = false;
+
+    friend bool operator==(const typPOP3Information&, const typPOP3Information&) = default;
 };
 inline bool isFreeSlot(const typPOP3Information& r) {
     return r.Server.isEmpty();
@@ -87,6 +100,8 @@ struct typPasswordInformation {
     QString UserName;
     QString Password;
     QString Comments;
+
+    friend bool operator==(const typPasswordInformation&, const typPasswordInformation&) = default;
 };
 inline bool isFreeSlot(const typPasswordInformation& r) {
     return r.Company.isEmpty();
@@ -98,6 +113,8 @@ inline void markFreeSlot(typPasswordInformation& r) {
 // Web notify exclusions are plain texts; empty marks a free slot.
 struct ExcludeText {
     QString Text;
+
+    friend bool operator==(const ExcludeText&, const ExcludeText&) = default;
 };
 inline bool isFreeSlot(const ExcludeText& r) {
     return r.Text.isEmpty();
