@@ -33,6 +33,8 @@ struct DialUpConnection {
     int state = DialUpState::OpeningPort;
     QString interfaceName;    // network interface carrying the call; empty when unknown
     quint32 connectSpeed = 0; // bits per second; 0 when the backend does not know it
+
+    friend bool operator==(const DialUpConnection&, const DialUpConnection&) = default;
 };
 
 // The operating system's dial-up service. Every call is synchronous, never throws, and never
