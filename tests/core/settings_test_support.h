@@ -6,7 +6,15 @@
 #include "manual_clock.h"
 #include "memory_settings_store.h"
 
+#include <QRegularExpression>
 #include <QSet>
+
+#include <ostream>
+
+// Readable failure messages for texts and maps of texts.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 // A store that remembers the names written to the product key, so a test can reach every
 // single value that the save functions know about.
@@ -30,6 +38,29 @@ public:
     MemorySettingsStore inner;
     QSet<QString> productNames;
 };
+
+// "Name=text Name=text ..." as a map; texts hold no blanks.
+inline QMap<QString, QString> pairs(const char* text) {
+    QMap<QString, QString> out;
+    for (const QString& item : QString::fromUtf8(text).split(
+             QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
+        const qsizetype eq = item.indexOf(u'=');
+        out.insert(item.left(eq), item.mid(eq + 1));
+    }
+    return out;
+}
+
+// What SaveOptions and SaveToolOptions write for a settings record.
+inline QMap<QString, QString> savedTexts(const typSettings& s, const RegionalSettings& regional) {
+    NameRecordingStore names;
+    typLists none;
+    SaveOptions(names, s, none, regional);
+    SaveToolOptions(names, s);
+    QMap<QString, QString> out;
+    for (const QString& name : names.productNames)
+        out.insert(name, names.readString(QString(), name, QString()));
+    return out;
+}
 
 // LoadSettings with fixed surroundings.
 struct LoadFixture {

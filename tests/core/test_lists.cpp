@@ -3,64 +3,22 @@
 
 #include <gtest/gtest.h>
 
-TEST(Lists, StartEmptyAndClearMarksEverySlotFree) {
+TEST(Lists, ClearingChargeBandsOnlyResetsTheFreeMarker) {
     typLists lists;
-    EXPECT_EQ(FindFreeCosting(lists.Costings), 1);
-    EXPECT_EQ(FindFreePassword(lists.Passwords), 1);
-    EXPECT_EQ(FindFreeAutoExclude(lists.AutoExcludes), 1);
-
+    EXPECT_EQ(FindFreeCosting(lists.Costings), 1); // a new table is empty
     lists.Costings[1] = {"A", 0.25, 0.5, 0, 0, 62, 0.02, 0};
     ClearCostings(lists.Costings);
     EXPECT_EQ(lists.Costings[1].ChargePerMin, -1.0);
-    EXPECT_EQ(lists.Costings[1].Connectoid_Name, "A"); // only the marker is reset
-
-    lists.Applications[1].Filename = "/usr/bin/true";
-    ClearApplications(lists.Applications);
-    EXPECT_EQ(FindFreeApplication(lists.Applications), 1);
-}
-
-TEST(Lists, FindFreeOnAFullTableAndDeleteShifts) {
-    ApplicationTable apps;
-    for (int i = 1; i <= 60; ++i)
-        apps[i].Filename = QString::number(i);
-    EXPECT_EQ(FindFreeApplication(apps), 0);
-    DeleteApplication(apps, 1);
-    EXPECT_EQ(apps[1].Filename, "2");
-    EXPECT_EQ(apps[59].Filename, "60");
-    EXPECT_EQ(FindFreeApplication(apps), 60);
-
-    ToolHostTable pings;
-    pings[1].Host = "a";
-    pings[2].Host = "b";
-    pings[3].Host = "c";
-    DeletePing(pings, 2);
-    EXPECT_EQ(pings[2].Host, "c");
-    EXPECT_EQ(FindFreePing(pings), 3);
-    DeletePing(pings, 0);  // out of range: nothing happens
-    DeletePing(pings, 16); // likewise
-    EXPECT_EQ(FindFreePing(pings), 3);
-
-    PasswordTable passwords;
-    passwords[1].Company = "x";
-    DeletePassword(passwords, 1);
-    EXPECT_EQ(FindFreePassword(passwords), 1);
-}
-
-TEST(Lists, FreshRecords) {
+    EXPECT_EQ(lists.Costings[1].Connectoid_Name, "A");
     EXPECT_EQ(FreshCosting().ChargePerMin, -1.0);
-    EXPECT_TRUE(FreshCostingFurtherDetail().Value.isEmpty());
-    typApplicationInformation working;
-    working.Connectoid_Name = "Dial Home";
-    working.Filename = "/usr/bin/mail";
-    working.Delay = 30;
-    working.Execute = 2;
-    const typApplicationInformation fresh = FreshApplication(working);
-    EXPECT_EQ(fresh.Connectoid_Name, "Dial Home");
-    EXPECT_TRUE(fresh.Filename.isEmpty());
-    EXPECT_EQ(fresh.Delay, 0);
-    EXPECT_EQ(fresh.Execute, 0);
-    EXPECT_FALSE(FreshToolWithDefault().DefaultItem);
-    EXPECT_FALSE(FreshPOP3().Include_In_Startup_Check);
+}
+
+TEST(Lists, FreshApplicationKeepsOnlyTheLastConnectoid) {
+    const typApplicationInformation working{"Dial Home", "/usr/bin/mail", "/tmp", "-x", 1, 2, 1,
+                                            30};
+    typApplicationInformation expected;
+    expected.Connectoid_Name = "Dial Home";
+    EXPECT_EQ(FreshApplication(working), expected);
 }
 
 TEST(Lists, AutoExcludesMatchAnywhereIgnoringCaseAndStopAtTheFirstEmptySlot) {
