@@ -1,10 +1,7 @@
-#include "platform/byte_counters.h"
 #include "platform/network_manager_dial_up.h"
 #include "private_bus.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -126,35 +123,6 @@ TEST_F(NetworkManagerDialUpTest, MeteredFlagMakesAnyLinkACall) {
     EXPECT_EQ(names(nm.connections().value()), QStringList({"Phone hotspot"}));
     nm.setAllProfiles(true);
     EXPECT_EQ(names(nm.connections().value()), QStringList({"Home WiFi", "Phone hotspot"}));
-}
-
-TEST_F(NetworkManagerDialUpTest, ByteCountersReadTheModemsIpInterface) {
-    QTemporaryDir root;
-    for (const auto& [iface, rx, tx] :
-         {std::tuple{"ppp0", "5000000000", "70"}, std::tuple{"ppp1", "1", "2"}}) {
-        const QString dir = root.filePath(QString("sys/class/net/%1/statistics").arg(iface));
-        ASSERT_TRUE(QDir().mkpath(dir));
-        QFile rxFile(dir + "/rx_bytes");
-        ASSERT_TRUE(rxFile.open(QIODevice::WriteOnly));
-        rxFile.write(QByteArray(rx) + "\n");
-        QFile txFile(dir + "/tx_bytes");
-        ASSERT_TRUE(txFile.open(QIODevice::WriteOnly));
-        txFile.write(QByteArray(tx) + "\n");
-    }
-    const QString mobile = mock->addProfile("Mobile", "gsm");
-    mock->activate(mobile, mock->addModemDevice("modem0", "ppp0"));
-
-    NetworkManagerDialUp::Options options;
-    options.busAddress = bus.address();
-    options.sysRoot = root.path();
-    NetworkManagerDialUp nm(options);
-    const auto calls = nm.connections();
-    ASSERT_TRUE(calls && calls->size() == 1);
-    std::unique_ptr<ByteCounters> counters = nm.createByteCounters();
-    counters->setInterfaceName(calls->first().interfaceName);
-    EXPECT_TRUE(counters->IsDataRateAvailable());
-    EXPECT_EQ(counters->GetByteCount(u"r"), 5000000000ull); // past 32 bits
-    EXPECT_EQ(counters->GetByteCount(u"t"), 70u);
 }
 
 // The checker polls every two seconds on the GUI thread: a missing or stuck NetworkManager
