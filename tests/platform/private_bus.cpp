@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 namespace {
 
 const QString Python = QStringLiteral("/usr/bin/python3");
@@ -55,6 +58,8 @@ QProcess* PrivateBus::spawn(const QString& program, const QStringList& arguments
     environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address_);
     process->setProcessEnvironment(environment);
     process->setProcessChannelMode(QProcess::SeparateChannels);
+    // Should the test itself die, its bus and services go with it.
+    process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     process->start(program, arguments);
     processes_.push_back(std::move(process));
     return processes_.back().get();
