@@ -182,10 +182,15 @@ TEST_F(CallLogFile, LargeLogCompactsAcrossChunks) {
 TEST_F(CallLogFile, BackupCopiesWhatExists) {
     writeRecords({entry(1)});
     writeBytes("secret", "password.bin");
+    QFile::setPermissions(path("password.bin"), QFile::ReadOwner | QFile::WriteOwner);
     writeBytes("older", "call.bak");
     calllog::backupDataFiles(logs());
     EXPECT_EQ(bytes("call.bak"), bytes());
     EXPECT_EQ(bytes("password.bak"), "secret");
+    // The copy of a secret is no more readable than the secret.
+    const auto perms = QFile::permissions(path("password.bak"));
+    EXPECT_TRUE(perms & QFile::ReadOwner);
+    EXPECT_FALSE(perms & (QFile::ReadGroup | QFile::ReadOther));
     EXPECT_FALSE(QFile::exists(path("awlog.bak")));
 }
 
