@@ -24,7 +24,7 @@ public:
         if (moment >= 0 && moment < CacheLimit) {
             const double day = static_cast<double>(static_cast<qint64>(moment));
             const double time = moment - day;
-            if (day == day_ && time >= from_ && time <= until_)
+            if (Q_LIKELY(day == day_ && time >= from_ && time <= until_))
                 return cost_;
             return rescan(day, time, moment);
         }
@@ -45,7 +45,7 @@ private:
         qint32 days;
     };
 
-    double rescan(double day, double time, TDateTime moment);
+    Q_DECL_COLD_FUNCTION double rescan(double day, double time, TDateTime moment);
 
     std::array<Band, CostingTable::Capacity> bands_{};
     int count_ = 0;

@@ -5,6 +5,7 @@
 #include "core/debug_log.h"
 #include "core/regional.h"
 #include "further_details.h"
+#include "second_stepper.h"
 #include "tariff_context.h"
 
 #include <algorithm>
@@ -28,8 +29,9 @@ QString timeText(TDateTime moment, const RegionalSettings& regional) {
 }
 
 qint64 secondsToPrice(double from, double finish) {
+    SecondStepper steps;
     qint64 n = 0;
-    for (double t = from; t <= finish; t = tariff::nextSecond(t))
+    for (double t = from; t <= finish; t = steps.next(t))
         ++n;
     return n;
 }
@@ -92,11 +94,12 @@ void CalculateCost(const TariffContext& tariff, const QString& DialUpName,
             if (T <= FinishTime) {
                 Result.OutsideFreePeriod = true;
                 BandLookup bands(tariff.costings, DialUpName, Duration);
+                SecondStepper steps;
                 qint64 untraced = std::numeric_limits<qint64>::max();
                 if (log.enabled())
                     untraced = std::max<qint64>(0, secondsToPrice(T, FinishTime) - TracedSeconds);
                 for (qint64 i = 0; i < untraced && T <= FinishTime; ++i) {
-                    T = tariff::nextSecond(T);
+                    T = steps.next(T);
                     sum = sum + bands.costOfSecond(T);
                 }
                 while (T <= FinishTime) {
