@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-LineSplitter::LineSplitter(qsizetype bufferSize)
+LineSplitter::LineSplitter(qsizetype bufferSize, LineEnd lineEnd)
     : buffer_(static_cast<size_t>(std::max<qsizetype>(bufferSize, 4))),
-      capacity_(static_cast<qsizetype>(buffer_.size()) - 1) {}
+      capacity_(static_cast<qsizetype>(buffer_.size()) - 1), lineEnd_(lineEnd) {
+    clear();
+}
 
 qsizetype LineSplitter::append(const char* data, qsizetype length) {
     if (data == nullptr || length <= 0)
@@ -25,29 +27,34 @@ qsizetype LineSplitter::append(const char* data, qsizetype length) {
 
 std::optional<QByteArray> LineSplitter::takeLine() {
     const char* base = buffer_.data();
-    qsizetype from = std::max(scanFrom_, start_ + 1);
+    qsizetype from = std::max(scanFrom_, firstLf());
     while (from < end_) {
         const void* hit = std::memchr(base + from, '\n', static_cast<size_t>(end_ - from));
         if (hit == nullptr)
             break;
         const qsizetype lf = static_cast<const char*>(hit) - base;
-        if (base[lf - 1] == '\r') {
-            QByteArray line(base + start_, lf - 1 - start_);
+        const bool cr = lf > start_ && base[lf - 1] == '\r';
+        if (cr || lineEnd_ == LineEnd::Lf) {
+            QByteArray line(base + start_, lf - (cr ? 1 : 0) - start_);
             start_ = lf + 1;
-            scanFrom_ = start_ + 1;
-            if (start_ == end_) {
+            if (start_ == end_)
                 start_ = end_ = 0;
-                scanFrom_ = 1;
-            }
+            scanFrom_ = firstLf();
             return line;
         }
         from = lf + 1;
     }
-    scanFrom_ = std::max(end_, start_ + 1);
+    scanFrom_ = std::max(end_, firstLf());
     return std::nullopt;
+}
+
+QByteArray LineSplitter::takePending() {
+    QByteArray rest(buffer_.data() + start_, end_ - start_);
+    clear();
+    return rest;
 }
 
 void LineSplitter::clear() {
     start_ = end_ = 0;
-    scanFrom_ = 1;
+    scanFrom_ = firstLf();
 }

@@ -5,15 +5,19 @@
 #include <optional>
 #include <vector>
 
-// Cuts a byte stream into lines ending in CR LF, inside a fixed buffer that holds at
-// most one partial line. Memory never grows with the input: append takes only what
-// fits, and a line too long to fit with its CR LF jams the buffer.
+// Cuts a byte stream into lines, inside a fixed buffer that holds at most one partial
+// line. Memory never grows with the input: append takes only what fits, and a line too
+// long to fit with its line end jams the buffer.
 class LineSplitter {
 public:
-    // One byte of the buffer is kept free, as the receive buffers have always done.
-    explicit LineSplitter(qsizetype bufferSize = 4096);
+    // CrLf: only CR LF ends a line (POP3). Lf: any LF does, a CR before it is dropped
+    // (HTTP headers).
+    enum class LineEnd { CrLf, Lf };
 
-    // The longest line (without CR LF) that can ever come out.
+    // One byte of the buffer is kept free, as the receive buffers have always done.
+    explicit LineSplitter(qsizetype bufferSize = 4096, LineEnd lineEnd = LineEnd::CrLf);
+
+    // The longest line that always fits, even when it ends in CR LF.
     qsizetype maxLineLength() const { return capacity_ - 2; }
     qsizetype freeSpace() const { return capacity_ - (end_ - start_); }
     qsizetype pending() const { return end_ - start_; }
@@ -24,12 +28,17 @@ public:
     std::optional<QByteArray> takeLine();
     // Full without a line end in it: once takeLine() has nothing, nothing ever will.
     bool isJammed() const { return start_ == 0 && end_ == capacity_ && scanFrom_ >= end_; }
+    // The bytes of the partial line (a body that follows a header), emptying the buffer.
+    QByteArray takePending();
     void clear();
 
 private:
+    qsizetype firstLf() const { return start_ + (lineEnd_ == LineEnd::CrLf ? 1 : 0); }
+
     std::vector<char> buffer_;
     qsizetype capacity_;
+    LineEnd lineEnd_;
     qsizetype start_ = 0;    // first byte of the partial line
     qsizetype end_ = 0;      // one past the last byte held
-    qsizetype scanFrom_ = 1; // next position that might hold the LF of a CR LF
+    qsizetype scanFrom_ = 0; // next position that might hold a line's LF
 };

@@ -57,6 +57,14 @@ TEST(LineSplitter, LongestLineFitsOneByteMoreJams) {
     EXPECT_EQ(jams.append("more", 4), 0) << "a jammed buffer takes nothing more";
 }
 
+TEST(LineSplitter, LfModeForHeadersHandsBackTheBufferedBody) {
+    LineSplitter s(8192, LineSplitter::LineEnd::Lf);
+    EXPECT_EQ(feed(s, "HTTP/1.0 200 OK\r\nA: b\n\r\n<html>\r", 5),
+              (QList<QByteArray>{"HTTP/1.0 200 OK", "A: b", ""}));
+    EXPECT_EQ(s.takePending(), "<html>\r");
+    EXPECT_EQ(s.pending(), 0);
+}
+
 TEST(Pop3Numbers, ReadsTwoNumbersOrNone) {
     constexpr qint64 max = std::numeric_limits<qint64>::max();
     const std::tuple<QByteArray, qint64, qint64> cases[] = {

@@ -38,15 +38,6 @@ template <typename F> QString thrownText(F&& f) {
     return QStringLiteral("(nothing thrown)");
 }
 
-// A port on which nobody listens (for a moment at least).
-QString closedPort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    const QString port = QString::number(probe.serverPort());
-    probe.close();
-    return port;
-}
-
 void connectTo(TWSocket& s, const QString& port) {
     s.setAddr("127.0.0.1");
     s.setPort(port);
@@ -190,21 +181,6 @@ TEST(WSocket, ConnectsExchangesDataHearsThePeerCloseAndConnectsAgain) {
     connectTo(s, server.port());
     EXPECT_EQ(s.State(), wsConnected);
     EXPECT_EQ(s.ReadCount(), 0) << "counted per connection";
-}
-
-TEST(WSocket, RefusedConnectionIsReportedByOnSessionConnected) {
-    TWSocket s;
-    QSignalSpy connected(&s, &TWSocket::OnSessionConnected);
-    QSignalSpy closed(&s, &TWSocket::OnSessionClosed);
-    s.setAddr("127.0.0.1");
-    s.setPort(closedPort());
-    s.Connect();
-    EXPECT_EQ(connected.count(), 0);
-    ASSERT_TRUE(connected.wait(kWait));
-    EXPECT_EQ(connected.at(0).at(0).toInt(), 10061);
-    EXPECT_EQ(s.State(), wsClosed);
-    EXPECT_EQ(s.LastError(), 10061);
-    EXPECT_EQ(closed.count(), 0);
 }
 
 TEST(WSocket, AbortEndsAtOnceWhileConnectingOrConnected) {
