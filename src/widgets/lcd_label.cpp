@@ -179,24 +179,22 @@ void TLCDLabel::setPixelSize(TPixelSize size) {
     pixelSize_ = size;
 }
 
-void TLCDLabel::setPixelWidth(int width) {
-    if (pixelSize_ != pixCustom || width == layout_.dotWidth)
-        return;
-    if (refuse(width < 1, kPixelWidthTooSmall))
+void TLCDLabel::setLayoutValue(int Layout::*field, int value, int minimum, const char* text) {
+    if (value == layout_.*field || refuse(value < minimum, text))
         return;
     Layout next = layout_;
-    next.dotWidth = width;
+    next.*field = value;
     applyLayout(next);
 }
 
+void TLCDLabel::setPixelWidth(int width) {
+    if (pixelSize_ == pixCustom)
+        setLayoutValue(&Layout::dotWidth, width, 1, kPixelWidthTooSmall);
+}
+
 void TLCDLabel::setPixelHeight(int height) {
-    if (pixelSize_ != pixCustom || height == layout_.dotHeight)
-        return;
-    if (refuse(height < 1, kPixelHeightTooSmall))
-        return;
-    Layout next = layout_;
-    next.dotHeight = height;
-    applyLayout(next);
+    if (pixelSize_ == pixCustom)
+        setLayoutValue(&Layout::dotHeight, height, 1, kPixelHeightTooSmall);
 }
 
 void TLCDLabel::setPixelShape(TPixelShape shape) {
@@ -207,51 +205,27 @@ void TLCDLabel::setPixelShape(TPixelShape shape) {
 }
 
 void TLCDLabel::setPixelSpacing(int spacing) {
-    if (spacing == layout_.pixelSpacing || refuse(spacing < 0, kPixelSpacingNegative))
-        return;
-    Layout next = layout_;
-    next.pixelSpacing = spacing;
-    applyLayout(next);
+    setLayoutValue(&Layout::pixelSpacing, spacing, 0, kPixelSpacingNegative);
 }
 
 void TLCDLabel::setCharSpacing(int spacing) {
-    if (spacing == layout_.charSpacing || refuse(spacing < 0, kCharSpacingNegative))
-        return;
-    Layout next = layout_;
-    next.charSpacing = spacing;
-    applyLayout(next);
+    setLayoutValue(&Layout::charSpacing, spacing, 0, kCharSpacingNegative);
 }
 
 void TLCDLabel::setLineSpacing(int spacing) {
-    if (spacing == layout_.lineSpacing || refuse(spacing < 0, kLineSpacingNegative))
-        return;
-    Layout next = layout_;
-    next.lineSpacing = spacing;
-    applyLayout(next);
+    setLayoutValue(&Layout::lineSpacing, spacing, 0, kLineSpacingNegative);
 }
 
 void TLCDLabel::setBorderSpace(int space) {
-    if (space == layout_.borderSpace || refuse(space < 0, kBorderSpaceNegative))
-        return;
-    Layout next = layout_;
-    next.borderSpace = space;
-    applyLayout(next);
+    setLayoutValue(&Layout::borderSpace, space, 0, kBorderSpaceNegative);
 }
 
 void TLCDLabel::setTextLines(int lines) {
-    if (lines == layout_.textLines || refuse(lines < 1, kNoTextLines))
-        return;
-    Layout next = layout_;
-    next.textLines = lines;
-    applyLayout(next);
+    setLayoutValue(&Layout::textLines, lines, 1, kNoTextLines);
 }
 
 void TLCDLabel::setNoOfChars(int count) {
-    if (count == layout_.noOfChars || refuse(count < 1, kNoCharacters))
-        return;
-    Layout next = layout_;
-    next.noOfChars = count;
-    applyLayout(next);
+    setLayoutValue(&Layout::noOfChars, count, 1, kNoCharacters);
 }
 
 void TLCDLabel::setBackGround(const QColor& colour) {

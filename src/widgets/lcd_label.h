@@ -42,25 +42,13 @@ public:
     // Only the 5 × 7 tables are built in; CustomFont reads a character table file.
     enum TDotMatrix { mat5x7, dos5x7, CustomFont };
     Q_ENUM(TDotMatrix)
+    // clang-format off
     enum TPixelSize {
-        pix1x1,
-        pix2x2,
-        pix3x3,
-        pix4x4,
-        pix5x5,
-        pix6x6,
-        pix7x7,
-        pix8x8,
-        pix9x9,
-        pix10x10,
-        pix11x11,
-        pix12x12,
-        pix13x13,
-        pix14x14,
-        pix15x15,
-        pix16x16,
+        pix1x1, pix2x2, pix3x3, pix4x4, pix5x5, pix6x6, pix7x7, pix8x8,
+        pix9x9, pix10x10, pix11x11, pix12x12, pix13x13, pix14x14, pix15x15, pix16x16,
         pixCustom
     };
+    // clang-format on
     Q_ENUM(TPixelSize)
     enum TPixelShape { spSquare, spShaped, spRound };
     Q_ENUM(TPixelShape)
@@ -159,6 +147,8 @@ private:
     };
 
     bool applyLayout(const Layout& next);
+    // Sets one size value, refusing one below `minimum` with `text`.
+    void setLayoutValue(int Layout::*field, int value, int minimum, const char* text);
     void applyFont(const DotFont& font, TDotMatrix matrix);
     void fitToOwnerSize(QSize size);
     bool refuse(bool invalid, const char* text);

@@ -11,40 +11,47 @@ namespace {
 // Records what the component asks of the notification area.
 class RecordingBackend final : public TrayIconBackend {
 public:
-    struct Log {
-        int adds = 0;
-        int modifies = 0;
-        int removes = 0;
-        QString lastTip;
-        qint64 lastIconKey = 0;
-        QMenu* menu = nullptr;
-    };
-    RecordingBackend(Log& log, bool nativeMenu) : log_(log), nativeMenu_(nativeMenu) {}
+    int adds = 0, modifies = 0, removes = 0;
+    QString tip;
+    QMenu* menu = nullptr;
+    bool nativeMenu = false;
+    int* removeLog = nullptr; // outlives the backend
 
-    void add(const QIcon& icon, const QString& tip) override {
-        ++log_.adds;
-        remember(icon, tip);
+    void add(const QIcon&, const QString& text) override { ++adds, tip = text; }
+    void modify(const QIcon&, const QString& text) override { ++modifies, tip = text; }
+    void remove() override {
+        ++removes;
+        if (removeLog)
+            ++*removeLog;
     }
-    void modify(const QIcon& icon, const QString& tip) override {
-        ++log_.modifies;
-        remember(icon, tip);
-    }
-    void remove() override { ++log_.removes; }
-    void setMenu(QMenu* menu) override { log_.menu = menu; }
-    bool showsMenuItself() const override { return nativeMenu_; }
-
+    void setMenu(QMenu* m) override { menu = m; }
+    bool showsMenuItself() const override { return nativeMenu; }
     void send(std::initializer_list<int> codes) {
         for (int code : codes)
             Q_EMIT notification(code);
     }
+};
 
-private:
-    void remember(const QIcon& icon, const QString& tip) {
-        log_.lastTip = tip;
-        log_.lastIconKey = icon.cacheKey();
-    }
-    Log& log_;
-    bool nativeMenu_;
+// The component's events as one line, in the order they came.
+QStringList* recordEvents(TantTaskbarIcon& icon) {
+    auto* events = new QStringList;
+    QObject::connect(&icon, &QObject::destroyed, [events] { delete events; });
+    const auto name = [](Qt::MouseButton b) { return b == Qt::LeftButton ? "L" : "R"; };
+    QObject::connect(&icon, &TantTaskbarIcon::mouseDown,
+                     [=](Qt::MouseButton b, auto...) { *events << QString("down ") + name(b); });
+    QObject::connect(&icon, &TantTaskbarIcon::mouseUp,
+                     [=](Qt::MouseButton b, auto...) { *events << QString("up ") + name(b); });
+    QObject::connect(&icon, &TantTaskbarIcon::click, [=] { *events << "click"; });
+    QObject::connect(&icon, &TantTaskbarIcon::dblClick, [=] { *events << "dblclick"; });
+    QObject::connect(&icon, &TantTaskbarIcon::afterPopup, [=] { *events << "popup"; });
+    return events;
+}
+
+struct Fixture {
+    RecordingBackend* tray = new RecordingBackend;
+    TantTaskbarIcon icon{std::unique_ptr<TrayIconBackend>(tray)};
+    QStringList* events = recordEvents(icon);
+    QString eventText() const { return events->join(", "); }
 };
 
 QIcon redIcon() {
@@ -52,33 +59,6 @@ QIcon redIcon() {
     pixmap.fill(Qt::red);
     return QIcon(pixmap);
 }
-
-// The component's events as one line, in the order they came.
-struct EventLog {
-    QStringList events;
-    explicit EventLog(TantTaskbarIcon& icon) {
-        const auto button = [](Qt::MouseButton b) { return b == Qt::LeftButton ? "L" : "R"; };
-        QObject::connect(&icon, &TantTaskbarIcon::mouseDown, [=, this](Qt::MouseButton b, auto...) {
-            events << QString("down ") + button(b);
-        });
-        QObject::connect(&icon, &TantTaskbarIcon::mouseUp, [=, this](Qt::MouseButton b, auto...) {
-            events << QString("up ") + button(b);
-        });
-        QObject::connect(&icon, &TantTaskbarIcon::click, [this] { events << "click"; });
-        QObject::connect(&icon, &TantTaskbarIcon::dblClick, [this] { events << "dblclick"; });
-        QObject::connect(&icon, &TantTaskbarIcon::afterPopup, [this] { events << "popup"; });
-    }
-    QString text() const { return events.join(", "); }
-};
-
-struct Fixture {
-    RecordingBackend::Log log;
-    RecordingBackend* backend;
-    TantTaskbarIcon icon;
-    explicit Fixture(bool nativeMenu = false)
-        : backend(new RecordingBackend(log, nativeMenu)),
-          icon(std::unique_ptr<TrayIconBackend>(backend)) {}
-};
 
 } // namespace
 
@@ -90,153 +70,92 @@ TEST(TaskbarIcon, HintIsCutToSixtyThreeCharacters) {
     f.icon.setVisible(true);
     f.icon.setHint(seventy);
     EXPECT_EQ(f.icon.hint(), seventy.left(63));
-    EXPECT_EQ(f.log.lastTip, seventy.left(63));
-
+    EXPECT_EQ(f.tray->tip, seventy.left(63));
     f.icon.setHint(QString(62, 'x') + QString::fromUtf8("\U0001F600")); // no half character
     EXPECT_EQ(f.icon.hint(), QString(62, 'x'));
 }
 
-TEST(TaskbarIcon, VisibleAddsOnceAndRemovesOnce) {
-    Fixture f;
-    QSignalSpy shown(&f.icon, &TantTaskbarIcon::shown);
-    QSignalSpy hidden(&f.icon, &TantTaskbarIcon::hidden);
-    f.icon.setVisible(false);
-    EXPECT_EQ(f.log.removes, 0);
-    f.icon.setVisible(true);
-    f.icon.setVisible(true);
-    EXPECT_EQ(f.log.adds, 1);
+TEST(TaskbarIcon, AddsOnceRemovesOnceAndChangesOnlyWhatIsShown) {
+    auto f = std::make_unique<Fixture>();
+    QSignalSpy shown(&f->icon, &TantTaskbarIcon::shown);
+    QSignalSpy hidden(&f->icon, &TantTaskbarIcon::hidden);
+    f->icon.setIcon(redIcon());
+    f->icon.setHint("VORN - [Not Connected]");
+    EXPECT_EQ(f->tray->modifies, 0); // not in the tray yet
+
+    f->icon.setVisible(true);
+    f->icon.setVisible(true);
+    EXPECT_EQ(f->tray->adds, 1);
     EXPECT_EQ(shown.size(), 1);
-    f.icon.setVisible(false);
-    f.icon.setVisible(false);
-    EXPECT_EQ(f.log.removes, 1);
+    EXPECT_EQ(f->tray->tip, "VORN - [Not Connected]");
+    f->icon.setHint("VORN - [Connecting]");
+    f->icon.setHint("VORN - [Connecting]");
+    EXPECT_EQ(f->tray->modifies, 1);
+
+    f->icon.setVisible(false);
+    f->icon.setVisible(false);
+    EXPECT_EQ(f->tray->removes, 1);
     EXPECT_EQ(hidden.size(), 1);
+
+    f->icon.setVisible(true);
+    int removedOnDestruction = 0;
+    f->tray->removeLog = &removedOnDestruction;
+    f.reset();
+    EXPECT_EQ(removedOnDestruction, 1);
 }
 
-TEST(TaskbarIcon, IconAndHintChangeTheTrayOnlyWhileShown) {
+TEST(TaskbarIcon, DoubleClickRaisesEventsInWindowsOrder) {
     Fixture f;
-    const QIcon icon = redIcon();
-    f.icon.setIcon(icon);
-    f.icon.setHint("VORN - [Not Connected]");
-    EXPECT_EQ(f.log.modifies, 0);
-
-    f.icon.setVisible(true); // added with what was set while hidden
-    EXPECT_EQ(f.log.lastTip, "VORN - [Not Connected]");
-    EXPECT_EQ(f.log.lastIconKey, icon.cacheKey());
-
-    f.icon.setHint("VORN - [Connecting]");
-    f.icon.setHint("VORN - [Connecting]");
-    f.icon.setIcon(icon);
-    EXPECT_EQ(f.log.modifies, 1);
-    EXPECT_EQ(f.log.lastTip, "VORN - [Connecting]");
+    f.tray->send({TantTaskbarIcon::LeftButtonDown, TantTaskbarIcon::LeftButtonUp,
+                  TantTaskbarIcon::LeftDoubleClick, TantTaskbarIcon::LeftButtonUp});
+    EXPECT_EQ(f.eventText(), "down L, up L, click, dblclick, up L");
 }
 
-TEST(TaskbarIcon, DestroyingAShownIconRemovesIt) {
-    RecordingBackend::Log log;
-    {
-        TantTaskbarIcon icon(std::make_unique<RecordingBackend>(log, false));
-        icon.setVisible(true);
-    }
-    EXPECT_EQ(log.removes, 1);
-    { TantTaskbarIcon icon(std::make_unique<RecordingBackend>(log, false)); }
-    EXPECT_EQ(log.removes, 1);
-}
-
-TEST(TaskbarIcon, ClickAndDoubleClickRaiseEventsInWindowsOrder) {
-    Fixture f;
-    EventLog events(f.icon);
-    f.backend->send({TantTaskbarIcon::LeftButtonDown, TantTaskbarIcon::LeftButtonUp,
-                     TantTaskbarIcon::LeftDoubleClick, TantTaskbarIcon::LeftButtonUp});
-    EXPECT_EQ(events.text(), "down L, up L, click, dblclick, up L");
-
-    events.events.clear();
-    f.backend->send({TantTaskbarIcon::LeftButtonUp}); // a release without a press: no click
-    EXPECT_EQ(events.text(), "up L");
-}
-
-TEST(TaskbarIcon, RightClickPopsUpTheMenuBeforeTheButtonUp) {
+TEST(TaskbarIcon, RightClickPopsUpTheMenuUnlessTheDesktopDoesOrTheIconIsDisabled) {
     QMenu menu;
     menu.addAction("E&xit");
-    {
-        Fixture f;
-        EventLog events(f.icon);
-        f.backend->send({TantTaskbarIcon::RightButtonDown, TantTaskbarIcon::RightButtonUp});
-        EXPECT_EQ(events.text(), "down R, up R"); // no menu, no popup
-
-        f.icon.setPopupMenu(&menu);
-        events.events.clear();
-        f.backend->send({TantTaskbarIcon::RightButtonDown, TantTaskbarIcon::RightButtonUp});
-        EXPECT_EQ(events.text(), "down R, popup, up R");
-        EXPECT_TRUE(menu.isVisible());
-        menu.hide();
-    }
-    {
-        Fixture f(/*nativeMenu=*/true); // the desktop shows it: not popped up twice
-        EventLog events(f.icon);
-        f.icon.setPopupMenu(&menu);
-        EXPECT_EQ(f.log.menu, &menu);
-        f.backend->send({TantTaskbarIcon::RightButtonDown, TantTaskbarIcon::RightButtonUp});
-        EXPECT_EQ(events.text(), "down R, popup, up R");
-        EXPECT_FALSE(menu.isVisible());
-    }
-}
-
-TEST(TaskbarIcon, DisabledIconIgnoresTheMouseAndOffersNoMenu) {
     Fixture f;
-    QMenu menu;
     f.icon.setPopupMenu(&menu);
-    EventLog events(f.icon);
+    f.tray->send({TantTaskbarIcon::RightButtonDown, TantTaskbarIcon::RightButtonUp});
+    EXPECT_EQ(f.eventText(), "down R, popup, up R");
+    EXPECT_TRUE(menu.isVisible());
+    menu.hide();
+
+    f.tray->nativeMenu = true;
+    f.tray->send({TantTaskbarIcon::RightButtonUp});
+    EXPECT_FALSE(menu.isVisible()); // not shown twice
+
     f.icon.setEnabled(false);
-    EXPECT_EQ(f.log.menu, nullptr);
-    f.backend->send({TantTaskbarIcon::LeftButtonDown, TantTaskbarIcon::LeftButtonUp,
-                     TantTaskbarIcon::LeftDoubleClick, TantTaskbarIcon::RightButtonUp});
-    EXPECT_TRUE(events.events.isEmpty());
-    EXPECT_FALSE(menu.isVisible());
-
+    EXPECT_EQ(f.tray->menu, nullptr);
+    f.events->clear();
+    f.tray->send({TantTaskbarIcon::LeftButtonDown, TantTaskbarIcon::LeftButtonUp,
+                  TantTaskbarIcon::RightButtonUp});
+    EXPECT_TRUE(f.events->isEmpty());
     f.icon.setEnabled(true);
-    EXPECT_EQ(f.log.menu, &menu);
-}
-
-TEST(TaskbarIcon, ForgetsAPopupMenuThatIsDestroyed) {
-    Fixture f;
-    auto* menu = new QMenu;
-    f.icon.setPopupMenu(menu);
-    delete menu;
-    EXPECT_EQ(f.icon.popupMenu(), nullptr);
-    EventLog events(f.icon);
-    f.backend->send({TantTaskbarIcon::RightButtonUp});
-    EXPECT_EQ(events.text(), "up R");
+    EXPECT_EQ(f.tray->menu, &menu);
 }
 
 TEST(TrayActivationTranslator, ClicksBecomeTheMouseNotificationTable) {
     using T = TantTaskbarIcon;
-    const int interval = 400;
-    TrayActivationTranslator t;
-    // Status notifier hosts: one activation per click.
-    EXPECT_EQ(t.translate(QSystemTrayIcon::Trigger, 1000, interval),
-              QList<int>({T::LeftButtonDown, T::LeftButtonUp}));
-    EXPECT_EQ(t.translate(QSystemTrayIcon::Trigger, 1300, interval),
-              QList<int>({T::LeftDoubleClick, T::LeftButtonUp}));
-    // A third quick click starts a new click, not a second double-click.
-    EXPECT_EQ(t.translate(QSystemTrayIcon::Trigger, 1500, interval),
-              QList<int>({T::LeftButtonDown, T::LeftButtonUp}));
-    EXPECT_EQ(t.translate(QSystemTrayIcon::Trigger, 5000, interval),
-              QList<int>({T::LeftButtonDown, T::LeftButtonUp}));
-
-    // An X11 tray: a click, then a real double-click.
-    TrayActivationTranslator x11;
-    x11.translate(QSystemTrayIcon::Trigger, 0, interval);
-    EXPECT_EQ(x11.translate(QSystemTrayIcon::DoubleClick, 200, interval),
-              QList<int>({T::LeftDoubleClick, T::LeftButtonUp}));
-
-    // A platform that reports both the second click and the double-click: one double-click.
-    TrayActivationTranslator both;
-    both.translate(QSystemTrayIcon::Trigger, 0, interval);
-    both.translate(QSystemTrayIcon::Trigger, 100, interval);
-    EXPECT_TRUE(both.translate(QSystemTrayIcon::DoubleClick, 150, interval).isEmpty());
-
-    EXPECT_EQ(t.translate(QSystemTrayIcon::Context, 9000, interval),
+    const QList<int> click{T::LeftButtonDown, T::LeftButtonUp};
+    const QList<int> dbl{T::LeftDoubleClick, T::LeftButtonUp};
+    const int ms = 400;
+    TrayActivationTranslator sni; // status notifier hosts: one activation per click
+    EXPECT_EQ(sni.translate(QSystemTrayIcon::Trigger, 1000, ms), click);
+    EXPECT_EQ(sni.translate(QSystemTrayIcon::Trigger, 1300, ms), dbl);
+    EXPECT_EQ(sni.translate(QSystemTrayIcon::Trigger, 1500, ms), click); // not a second double
+    EXPECT_EQ(sni.translate(QSystemTrayIcon::Context, 9000, ms),
               QList<int>({T::RightButtonDown, T::RightButtonUp}));
-    EXPECT_TRUE(t.translate(QSystemTrayIcon::MiddleClick, 9100, interval).isEmpty());
+    EXPECT_TRUE(sni.translate(QSystemTrayIcon::MiddleClick, 9100, ms).isEmpty());
+
+    TrayActivationTranslator x11; // a click, then a real double-click
+    x11.translate(QSystemTrayIcon::Trigger, 0, ms);
+    EXPECT_EQ(x11.translate(QSystemTrayIcon::DoubleClick, 200, ms), dbl);
+
+    TrayActivationTranslator both; // second click and double-click reported: one double
+    both.translate(QSystemTrayIcon::Trigger, 0, ms);
+    both.translate(QSystemTrayIcon::Trigger, 100, ms);
+    EXPECT_TRUE(both.translate(QSystemTrayIcon::DoubleClick, 150, ms).isEmpty());
 }
 
 // The offscreen platform has no notification area, like a desktop without one.
@@ -248,21 +167,17 @@ TEST(TaskbarIconOnTheDesktop, WithoutANotificationAreaKeepsItsStateAndStillHears
     icon.setHint("VORN - [Not Connected]");
     icon.setVisible(true);
     icon.setIcon(redIcon());
-    icon.setTag(1);
     EXPECT_TRUE(icon.visible());
-    EXPECT_EQ(icon.hint(), "VORN - [Not Connected]");
-    EXPECT_EQ(icon.tag(), 1);
 
     auto* tray = icon.findChild<QSystemTrayIcon*>();
     ASSERT_NE(tray, nullptr);
     EXPECT_EQ(tray->toolTip(), "VORN - [Not Connected]");
     EXPECT_EQ(tray->contextMenu(), &menu);
-    EventLog events(icon);
+    QStringList* events = recordEvents(icon);
     Q_EMIT tray->activated(QSystemTrayIcon::Trigger);
     Q_EMIT tray->activated(QSystemTrayIcon::Trigger);
-    EXPECT_EQ(events.text(), "down L, up L, click, dblclick, up L");
+    EXPECT_EQ(events->join(", "), "down L, up L, click, dblclick, up L");
 
     icon.setVisible(false);
-    EXPECT_FALSE(icon.visible());
     EXPECT_FALSE(tray->isVisible());
 }
