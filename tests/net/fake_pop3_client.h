@@ -12,6 +12,7 @@
 class FakePop3Cli : public TCustomPop3Cli {
 public:
     using TCustomPop3Cli::TCustomPop3Cli;
+    using TCustomPop3Cli::ReceiveSpace;
 
     QByteArray sent;
     bool open = false; // connected or connecting

@@ -1,0 +1,109 @@
+// Plays a hostile POP3 server against the client's state machine. The input is a script:
+// each byte picks an action (server bytes in chunks of varying size, a command from the
+// caller, the event loop running, the peer hanging up, Abort, a new Connect); the
+// payloads come from the input too. After every step the client must hold its promises:
+// bounded lines, at most one completion per request, and a clean state after Abort.
+#include "fake_pop3_client.h"
+
+#include <QCoreApplication>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void check(bool ok) {
+    if (!ok)
+        std::abort();
+}
+
+struct Script {
+    const uint8_t* data;
+    size_t size;
+    size_t at = 0;
+
+    bool more() const { return at < size; }
+    uint8_t byte() { return at < size ? data[at++] : 0; }
+    QByteArray bytes(size_t n) {
+        n = std::min(n, size - at);
+        QByteArray out(reinterpret_cast<const char*>(data + at), static_cast<qsizetype>(n));
+        at += n;
+        return out;
+    }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static int argc = 1;
+    static char name[] = "fuzz_pop3";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+
+    FakePop3Cli c;
+    int started = 0;
+    int done = 0;
+    QObject::connect(&c, &TCustomPop3Cli::OnRequestDone, [&](TPop3Request, quint16) { ++done; });
+    auto command = [&](void (TCustomPop3Cli::*op)()) {
+        try {
+            (c.*op)();
+            ++started;
+        } catch (const Pop3Exception&) {
+            // Misuse is refused before anything starts; that is allowed here.
+        }
+    };
+    using Op = void (TCustomPop3Cli::*)();
+    static constexpr Op ops[] = {&TCustomPop3Cli::User, &TCustomPop3Cli::Pass,
+                                 &TCustomPop3Cli::Stat, &TCustomPop3Cli::List,
+                                 &TCustomPop3Cli::Top,  &TCustomPop3Cli::Quit};
+
+    Script s{data, size};
+    while (s.more()) {
+        const uint8_t op = s.byte();
+        switch (op % 8) {
+        case 0:
+        case 1:
+        case 2: { // server bytes, up to 64 KiB at once
+            const size_t n = op % 8 == 2 ? (size_t(s.byte()) << 8 | s.byte()) : s.byte();
+            c.receive(s.bytes(n));
+            break;
+        }
+        case 3:
+            command(ops[s.byte() % std::size(ops)]);
+            break;
+        case 4:
+            QCoreApplication::sendPostedEvents();
+            break;
+        case 5:
+            if (s.byte() & 1)
+                c.peerCloses();
+            else
+                c.Abort();
+            break;
+        case 6: {
+            const bool wasReady = c.State() == pop3Ready && !c.Connected();
+            try {
+                c.openSession(s.bytes(s.byte()));
+                ++started;
+            } catch (const Pop3Exception&) {
+                check(!wasReady);
+            }
+            break;
+        }
+        case 7:
+            c.setMsgNum(int(s.byte()) - 8);
+            c.setMsgLines(int(s.byte()) - 8);
+            break;
+        }
+        check(c.ReceiveSpace() >= 0 && c.ReceiveSpace() <= TCustomPop3Cli::ReceiveBufferSize - 1);
+        check(c.LastResponse().size() <= TCustomPop3Cli::ReceiveBufferSize);
+        check(done <= started);
+    }
+
+    c.Abort();
+    QCoreApplication::sendPostedEvents();
+    check(done == started);
+    check(c.State() == pop3Ready && c.ProtocolState() == pop3Disconnected && !c.Connected());
+    return 0;
+}
