@@ -63,10 +63,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const uint8_t op = s.byte();
         switch (op % 8) {
         case 0:
-        case 1:
-        case 2: { // server bytes, up to 64 KiB at once
-            const size_t n = op % 8 == 2 ? (size_t(s.byte()) << 8 | s.byte()) : s.byte();
-            c.receive(s.bytes(n));
+        case 1: // server bytes as they come
+            c.receive(s.bytes(s.byte()));
+            break;
+        case 2: { // a flood: up to 64 KiB of one byte, or of one short pattern
+            const size_t n = size_t(s.byte()) << 8 | s.byte();
+            const QByteArray unit = s.bytes(1 + s.byte() % 4);
+            c.receive(
+                unit.repeated(static_cast<qsizetype>(n / std::max<qsizetype>(unit.size(), 1))));
             break;
         }
         case 3:
