@@ -75,7 +75,8 @@ bool logExists(const QString& fileName) {
 }
 
 qint64 recordCount(const QString& fileName) {
-    return QFileInfo(fileName).size() / RecordSize;
+    const QFileInfo info(fileName);
+    return info.isFile() ? info.size() / RecordSize : 0;
 }
 
 QList<typCallLogInformation> readAll(const QString& fileName) {
