@@ -1,34 +1,128 @@
-#include "core/version.h"
-#include "unix_signals.h"
+// The program entry: the one place where the real services are made and handed to the
+// main window.
 
-#include <QApplication>
-#include <QCommandLineParser>
-#include <QWidget>
+#include "app/message_box_prompts.h"
+#include "app/process_priority.h"
+#include "app/single_instance.h"
+#include "app/startup_options.h"
+#include "app/unix_signals.h"
+#include "app/vorn_application.h"
+#include "core/clock.h"
+#include "core/connectoid_names.h"
+#include "core/debug_log.h"
+#include "core/ini_settings_store.h"
+#include "core/lists.h"
+#include "core/regional.h"
+#include "core/settings.h"
+#include "core/version.h"
+#include "monitor/tfrm_digital.h"
+#include "platform/byte_counters.h"
+#include "platform/dial_up_chooser.h"
+
+#include <QDir>
+#include <QProcessEnvironment>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+const QString ProductKey;
+
+void print(FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+} // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const ParsedCommandLine parsed = parseCommandLine(arguments);
+    if (!parsed.options) {
+        print(stderr, QStringLiteral("vorn: %1\nTry 'vorn --help'.\n").arg(parsed.error));
+        return 2;
+    }
+    const StartupOptions& options = *parsed.options;
+    if (options.showHelp) {
+        print(stdout, helpText());
+        return 0;
+    }
+    if (options.showVersion) {
+        print(stdout, versionText());
+        return 0;
+    }
+
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (const QString platform = forcedPlatform(environment); !platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform.toLatin1());
+
+    VornApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(VornApplicationTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(VornVersion));
     QApplication::setOrganizationName(QStringLiteral("Ostrand Labs"));
+    // The program lives in the tray: closing a box or the about window must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Shows the running cost of a metered network connection."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addOption({QStringLiteral("dialup"),
-                      QStringLiteral("Dial-up service: auto, networkmanager, pppd or simulated."),
-                      QStringLiteral("service"), QStringLiteral("auto")});
-    parser.addOption({QStringLiteral("config"), QStringLiteral("Settings file to use."),
-                      QStringLiteral("file")});
-    parser.addOption({QStringLiteral("home"), QStringLiteral("Program folder (logs, sounds)."),
-                      QStringLiteral("dir")});
-    parser.process(app);
+    MessageBoxPrompts prompts;
+    SingleInstance instance;
+    if (!claimSingleInstance(instance, prompts))
+        return 0;
+
+    const QString folder = programFolder(options.programFolder, environment);
+    if (!QDir().mkpath(folder)) {
+        print(stderr, QStringLiteral("vorn: cannot create the program folder %1\n").arg(folder));
+        return 1;
+    }
+
+    IniSettingsStore store(options.configFile.isEmpty() ? IniSettingsStore::defaultPath()
+                                                        : options.configFile);
+    SystemClock clock;
+    const RegionalSettings regional = RegionalSettings::fromSystem();
+    DebugLog debugLog(clock);
+    // The debug log traces from the first moment when the stored setting asks for it.
+    debugLog.setEnabled(store.readBoolean(ProductKey, QStringLiteral("Debug_Logging"), false));
+    typSettings settings;
+    typLists lists;
+    ConnectoidNameTable connectoidNames;
+
+    // The service is needed before the settings are loaded (the phonebook is read first),
+    // so its two settings are read on their own here.
+    DialUpEnvironment dialUpEnvironment;
+    dialUpEnvironment.allProfiles =
+        store.readBoolean(ProductKey, QStringLiteral("Dial_Up_All_Profiles"), false);
+    DialUpChoice dialUp = chooseDialUpService(
+        options.dialUp, store.readString(ProductKey, QStringLiteral("Dial_Up_Service"), {}),
+        debugLog, dialUpEnvironment);
+    const std::unique_ptr<ByteCounters> byteCounters = dialUp.service->createByteCounters();
+
+    MonitorServices services{store,
+                             *dialUp.service,
+                             *byteCounters,
+                             clock,
+                             prompts,
+                             regional,
+                             debugLog,
+                             settings,
+                             lists,
+                             connectoidNames,
+                             folder,
+                             &applyProcessPriority,
+                             [](int exitCode) {
+                                 std::fflush(nullptr);
+                                 std::_Exit(exitCode);
+                             }};
 
     UnixSignalQuitter quitter;
-    QWidget window;
-    window.setWindowTitle(QString::fromLatin1(VornApplicationTitle));
-    window.resize(200, 60);
-    window.show();
+    TfrmDigital frmDigital(services);
+    app.setFatalHandler(
+        [&frmDigital](const QString& message) { frmDigital.HandleException(message); });
+    QObject::connect(&frmDigital, &TfrmDigital::quitRequested, &app,
+                     [](int exitCode) { QCoreApplication::exit(exitCode); });
+
+    try {
+        frmDigital.FormCreate();
+    } catch (const std::exception& e) {
+        frmDigital.HandleException(QString::fromUtf8(e.what()));
+    }
     return app.exec();
 }

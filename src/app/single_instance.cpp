@@ -1,5 +1,7 @@
 #include "single_instance.h"
 
+#include "core/prompts.h"
+
 #include <QDir>
 
 #include <unistd.h>
@@ -26,4 +28,19 @@ SingleInstance::Result SingleInstance::acquire() {
     if (lock_->tryLock(0))
         return Result::Acquired;
     return lock_->error() == QLockFile::LockFailedError ? Result::AlreadyRunning : Result::Failed;
+}
+
+bool claimSingleInstance(SingleInstance& instance, Prompts& prompts) {
+    switch (instance.acquire()) {
+    case SingleInstance::Result::AlreadyRunning:
+        prompts.information(QStringLiteral("VORN is already running."));
+        return false;
+    case SingleInstance::Result::Failed:
+        qWarning("vorn: cannot create the lock file %s; not guarding against a second copy",
+                 qPrintable(instance.path()));
+        return true;
+    case SingleInstance::Result::Acquired:
+        break;
+    }
+    return true;
 }

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+class Prompts;
+
 // One copy of the program per user: a lock file in the user's runtime folder. The lock
 // of a copy that crashed is taken over (the file names a process that no longer runs).
 class SingleInstance {
@@ -27,3 +29,7 @@ private:
     QString path_;
     std::unique_ptr<QLockFile> lock_;
 };
+
+// True when this copy may run. A second copy is told so in a box and gets false; a lock
+// that cannot be created at all lets the program run without the guard.
+bool claimSingleInstance(SingleInstance& instance, Prompts& prompts);
