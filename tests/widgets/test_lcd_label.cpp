@@ -310,7 +310,8 @@ TEST(LcdLabelTables, CustomFontFilesAreCheckedBeforeUse) {
 
 // Renderings for a person to look at, in the build folder's artifacts/.
 TEST(LcdLabelArtifacts, SavesReadoutRenderings) {
-    const QString folder = qEnvironmentVariable("VORN_BINARY_DIR", QDir::tempPath()) + "/artifacts";
+    const QString folder =
+        qEnvironmentVariable("VORN_BINARY_DIR", QStringLiteral(VORN_BUILD_DIR)) + "/artifacts";
     ASSERT_TRUE(QDir().mkpath(folder));
     struct Shot {
         const char* file;
