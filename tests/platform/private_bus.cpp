@@ -125,6 +125,13 @@ bool PrivateBus::startNetworkManagerMock(QString* error) {
     return waitForName(NetworkManagerName, *mock, error);
 }
 
+bool PrivateBus::startTemplateMock(const QString& templateName, const QString& busName,
+                                   QString* error) {
+    QProcess* mock = spawn(Python, {QStringLiteral("-m"), QStringLiteral("dbusmock"),
+                                    QStringLiteral("--template"), templateName});
+    return waitForName(busName, *mock, error);
+}
+
 bool PrivateBus::startSilentNetworkManager(QString* error) {
     // No main loop ever runs, so no message to the name is ever answered.
     const QString script = QStringLiteral("import dbus, sys, time\n"

@@ -29,6 +29,8 @@ public:
 
     // Starts the dbusmock NetworkManager template and waits until it owns its name.
     bool startNetworkManagerMock(QString* error);
+    // Starts another python3-dbusmock template (e.g. "logind") and waits for its bus name.
+    bool startTemplateMock(const QString& templateName, const QString& busName, QString* error);
     // Takes NetworkManager's name on the bus and never answers anything.
     bool startSilentNetworkManager(QString* error);
 
