@@ -31,8 +31,12 @@ function(vorn_add_test name)
     endif()
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} vorn_test_support GTest::gtest
                                           GTest::gmock Qt6::Test)
+    # The environment goes through the test launcher: gtest_discover_tests flattens a list
+    # handed to its ENVIRONMENT property, so only the first variable would arrive.
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+                          "${CMAKE_COMMAND};-E;env;${VORN_TEST_ENVIRONMENT}")
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
-        DISCOVERY_TIMEOUT 30
-        PROPERTIES ENVIRONMENT "${VORN_TEST_ENVIRONMENT}" TIMEOUT 120)
+        DISCOVERY_TIMEOUT 60
+        PROPERTIES TIMEOUT 120)
 endfunction()

@@ -80,3 +80,11 @@ TEST(IniStorePath, EnvironmentChoosesTheFile) {
     qputenv("XDG_CONFIG_HOME", "/cfg");
     EXPECT_EQ(IniSettingsStore::defaultPath(), "/cfg/Ostrand Labs/VORN.conf");
 }
+
+TEST(TestEnvironment, EveryVariableReachesTheTest) {
+    // Tests must never touch the user's own settings or runtime folder.
+    EXPECT_TRUE(qEnvironmentVariable("XDG_RUNTIME_DIR").endsWith("test-env/runtime"));
+    EXPECT_TRUE(qEnvironmentVariable("XDG_CONFIG_HOME").endsWith("test-env/config"));
+    EXPECT_FALSE(qEnvironmentVariable("VORN_BINARY_DIR").isEmpty());
+    EXPECT_EQ(qEnvironmentVariable("QT_QPA_PLATFORM"), "offscreen");
+}
