@@ -14,6 +14,7 @@
 #include "core/settings_store.h"
 #include "core/user_name.h"
 #include "monitor/vorn_timer.h"
+#include "platform/byte_counters.h"
 #include "platform/dial_up_service.h"
 #include "tariff/call_costing.h"
 #include "tariff/further_details.h"
@@ -118,6 +119,9 @@ void TfrmDigital::callStarted() {
 
     PlaySoundEvent(QStringLiteral("WhenConnected"));
     FirstDisplayMode();
+    // The counters must follow this call's link before its baselines are taken.
+    if (const auto connections = s_.dialUp.connections(); connections && !connections->isEmpty())
+        s_.byteCounters.setInterfaceName(connections->first().interfaceName);
     SetByteBaselines();
 
     state_.minimumSoundPlayed = false;

@@ -42,13 +42,15 @@ TEST_F(ConnectionChecker, AWholeCallLeavesOneRecordAndNoRecoveryValues) {
     EXPECT_EQ(w.trayGeneral->hint(), QStringLiteral("VORN - [Not Connected]"));
 
     const TDateTime connectedAt = h.clock.now();
-    h.dialUp.dial(QStringLiteral("Demo"), DialUpState::Connected, 28800);
+    h.dialUp.dial(QStringLiteral("Demo"), DialUpState::Connected, 28800).interfaceName =
+        QStringLiteral("ppp1");
     h.dialUp.speedKnown = true;
     int syncs = h.store.syncCount;
     h.check();
     ASSERT_TRUE(w.state().connected);
     EXPECT_EQ(w.globals().CurrentConnectoid, QStringLiteral("Demo"));
     EXPECT_EQ(w.state().connectSpeed, 28800u);
+    EXPECT_EQ(h.counters.interfaceName, QStringLiteral("ppp1"));
     EXPECT_EQ(w.trayGeneral->hint(), QStringLiteral("VORN - [Connecting]"));
     EXPECT_TRUE(w.trayGeneral->visible());
     EXPECT_TRUE(w.mnuHangUp->isEnabled());
