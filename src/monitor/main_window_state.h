@@ -1,5 +1,6 @@
 #pragma once
 
+#include "monitor/byte_tally.h"
 #include "tariff/call_costing.h"
 
 #include <QString>
@@ -65,6 +66,9 @@ struct MonitorGlobals {
     // Byte counters of the link at connect.
     quint64 baselineReceived = 0;
     quint64 baselineTransmitted = 0;
+    // Bytes received and sent since connect, across counter wraps and resets.
+    ByteTally receivedTally;
+    ByteTally transmittedTally;
     bool flashToggle = true;
     std::array<ApplicationProcess, 60> ApplicationProcesses{};
 };

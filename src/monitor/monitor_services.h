@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPoint>
+#include <QRect>
 #include <QString>
 
 #include <functional>
@@ -35,4 +37,8 @@ struct MonitorServices {
     std::function<void(int)> applyPriority;
     // Ends the program at once after a fatal error; never returns in the real program.
     std::function<void(int exitCode)> terminate;
+    // Where the mouse is and the desktop's work area, for the intelligent display; when
+    // empty, QCursor::pos() and the available geometry of the window's screen.
+    std::function<QPoint()> cursorPosition = {};
+    std::function<QRect()> workArea = {};
 };

@@ -91,6 +91,18 @@ public:
     void FlashIconMinimum();
     void FlashIconConnected();
     void FlashIconMaximum();
+    void PopulateTime();
+    void PopulateCost();
+    void PopulateCostPerMinute();
+    void PopulateDTR();
+    void PopulateDataTransferred();
+    void PopulateConnectSpeed();
+    // Corners are "TL", "TR", "BL" and "BR".
+    bool IsCursorNearDisplay(int left, int top) const;
+    void MoveDisplayToCorner(const QString& corner);
+    // The desktop's work area and the mouse position, through the services when given.
+    QRect workArea() const;
+    QPoint cursorPosition() const;
 
     // ---- Data rate and lights (data_rate.cpp) ----
 
