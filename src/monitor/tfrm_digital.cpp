@@ -31,6 +31,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QSystemTrayIcon>
 
 #include <limits>
 
@@ -401,7 +402,11 @@ void TfrmDigital::lcdDigitalMouseMove(QMouseEvent* event) {
     move(x() + at.x() - state_.dragX, y() + at.y() - state_.dragY);
 }
 
-void TfrmDigital::lcdDigitalMouseUp(QMouseEvent*) {
+void TfrmDigital::lcdDigitalMouseUp(QMouseEvent* event) {
+    // A desktop without a notification area would leave no way to the menu (not even to
+    // Exit): the LED window offers it on the right button instead.
+    if (event->button() == Qt::RightButton && !QSystemTrayIcon::isSystemTrayAvailable())
+        popupTray->popup(event->globalPosition().toPoint());
     s_.store.writeInteger(ProductKey, QStringLiteral("Window_Left"), x());
     s_.store.writeInteger(ProductKey, QStringLiteral("Window_Top"), y());
     s_.store.sync();

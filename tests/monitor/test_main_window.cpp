@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <gtest/gtest.h>
 
 namespace {
@@ -201,6 +202,9 @@ TEST(MainWindow, DraggingEitherLabelWithTheLeftButtonMovesAndSavesThePosition) {
     EXPECT_EQ(w.pos(), QPoint(100, 50)) << "the right button does not drag";
     sendMouse(w.lcdDigital, QEvent::MouseButtonRelease, {25, 15}, Qt::RightButton, Qt::NoButton);
     EXPECT_EQ(h.stored("Window_Left"), QStringLiteral("100"));
+    // Without a tray the right button is the way to the menu.
+    EXPECT_EQ(w.popupTray->isVisible(), !QSystemTrayIcon::isSystemTrayAvailable());
+    w.popupTray->hide();
 
     sendMouse(w.lcdLights, QEvent::MouseButtonPress, {2, 2}, Qt::LeftButton, Qt::LeftButton);
     sendMouse(w.lcdLights, QEvent::MouseMove, {22, 12}, Qt::NoButton, Qt::LeftButton);
