@@ -18,6 +18,8 @@
 #include "monitor/tfrm_digital.h"
 #include "platform/byte_counters.h"
 #include "platform/dial_up_chooser.h"
+#include "platform/power.h"
+#include "platform/shell.h"
 
 #include <QDir>
 #include <QProcessEnvironment>
@@ -111,6 +113,13 @@ int main(int argc, char** argv) {
                                  std::fflush(nullptr);
                                  std::_Exit(exitCode);
                              }};
+
+    // Applications at connect and disconnect, documents and web addresses, and the
+    // shut-down or restart after a call.
+    LinuxShell shell;
+    LogindPower power;
+    services.shell = &shell;
+    services.power = &power;
 
     UnixSignalQuitter quitter;
     TfrmDigital frmDigital(services);

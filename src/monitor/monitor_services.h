@@ -10,8 +10,10 @@ class ByteCounters;
 class Clock;
 class DebugLog;
 class DialUpService;
+class Power;
 class Prompts;
 class SettingsStore;
+class Shell;
 struct ConnectoidNameTable;
 struct typLists;
 struct RegionalSettings;
@@ -41,4 +43,8 @@ struct MonitorServices {
     // empty, QCursor::pos() and the available geometry of the window's screen.
     std::function<QPoint()> cursorPosition = {};
     std::function<QRect()> workArea = {};
+    // Starts and ends the applications of a call and opens documents; none starts nothing.
+    Shell* shell = nullptr;
+    // Shut-down and restart after a call; none asks for nothing.
+    Power* power = nullptr;
 };

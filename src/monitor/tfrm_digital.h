@@ -18,6 +18,7 @@ class TLCDLabel;
 class TantTaskbarIcon;
 class VornTimer;
 struct TariffContext;
+struct typApplicationInformation;
 
 // The main window: the LED window that floats above the desktop, the tray icons with their
 // menus, and the eight timers that watch the connection. It exists from start to exit and
@@ -122,6 +123,10 @@ public:
     void CheckConnectSpeed();
     void DoOperationAfterAutoDisconnecting();
     void DoOperationAfterDisconnecting();
+    // Opens a countdown window for the reason text set before; it hangs up unless cancelled.
+    void StartAutoDisconnect();
+    // Consecutive checks with traffic after which an idle call counts as active again.
+    static int IdleActivityThreshold(int interval);
 
     // ---- Applications (applications.cpp) ----
 
@@ -129,6 +134,9 @@ public:
     void ApplicationsAtDisconnect();
     void CloseApplications();
     void EmptyApplicationProcesses();
+    void StartApplication(const typApplicationInformation& record, int slot);
+    // Opens a document, program or web address; a failure shows the error box.
+    void OpenDocument(const QString& file, const QString& parameters);
 
     // ---- Tray, sounds and mail (tray_mail.cpp) ----
 
