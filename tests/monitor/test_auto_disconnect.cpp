@@ -50,6 +50,21 @@ TEST_F(AutoDisconnect, CallLengthFiresOnceAndTheLimitComesBackAfterTheCall) {
     EXPECT_EQ(h.stored("Auto_Disconnect"), "30");
 }
 
+TEST_F(AutoDisconnect, TheLengthRuleWaitsForAnOpenCountdown) {
+    set("Auto_Disconnect", "30");
+    start();
+    connect();
+    h.settings.Auto_At_Disconnect = h.clock.now() + 29 * 60 * Second;
+    checkAfter(29 * Minute + 1000);
+    ASSERT_EQ(countdowns().size(), 1);
+    checkAfter(Minute);
+    EXPECT_EQ(countdowns().size(), 1);
+    EXPECT_EQ(h.settings.Auto_Disconnect, 30);
+    cancelAll();
+    checkAfter(2000);
+    EXPECT_EQ(reasons(), QStringList{"Call has exceeded 30 minutes in length"});
+}
+
 TEST_F(AutoDisconnect, CallCostFiresOnceOnTheUndiscountedCostEvenBehindAnOpenCountdown) {
     h.chargeEveryMinute(QStringLiteral("1"));
     h.furtherDetail(QStringLiteral("Discount (%)"), QStringLiteral("50"));
