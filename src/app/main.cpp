@@ -22,6 +22,7 @@
 #include "platform/shell.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcessEnvironment>
 
 #include <cstdio>
@@ -70,14 +71,23 @@ int main(int argc, char** argv) {
     if (!claimSingleInstance(instance, prompts))
         return 0;
 
-    const QString folder = programFolder(options.programFolder, environment);
-    if (!QDir().mkpath(folder)) {
-        print(stderr, QStringLiteral("vorn: cannot create the program folder %1\n").arg(folder));
+    // Started from a menu nobody reads the terminal: a failure is shown in a box too.
+    const auto fail = [&prompts](const QString& text) {
+        print(stderr, QStringLiteral("vorn: %1\n").arg(text));
+        prompts.error(text);
         return 1;
-    }
+    };
+    const QString folder = programFolder(options.programFolder, environment);
+    if (!QDir().mkpath(folder) || !QFileInfo(folder).isWritable())
+        return fail(QStringLiteral("Cannot use the program folder %1.").arg(folder));
 
-    IniSettingsStore store(options.configFile.isEmpty() ? IniSettingsStore::defaultPath()
-                                                        : options.configFile);
+    // Without a writable settings file a call in progress could not be recovered after a
+    // crash, and nothing the user sets would be kept.
+    const QString configFile =
+        options.configFile.isEmpty() ? IniSettingsStore::defaultPath() : options.configFile;
+    IniSettingsStore store(configFile);
+    if (const QFileInfo config(configFile); !config.isFile() || !config.isWritable())
+        return fail(QStringLiteral("Cannot write the settings file %1.").arg(configFile));
     SystemClock clock;
     const RegionalSettings regional = RegionalSettings::fromSystem();
     DebugLog debugLog(clock);
