@@ -21,8 +21,12 @@ TDateTime fromQDateTime(const QDateTime& dt) {
 }
 
 QDateTime toQDateTime(TDateTime value) {
-    if (!std::isfinite(value))
-        value = 0;
+    // Outside years 1 to 9999 there is no date to show, and the millisecond arithmetic
+    // below would overflow.
+    constexpr double FirstDay = -693593; // 1 January 0001
+    constexpr double LastDay = 2958466;  // 1 January 10000
+    if (!std::isfinite(value) || value < FirstDay || value >= LastDay)
+        return {};
     // Whole milliseconds first, so that 23:59:59.9996 does not become a time of 24:00.
     const double totalMs = std::round(value * MillisecondsPerDay);
     const double dayPart = std::floor(totalMs / MillisecondsPerDay);
@@ -38,9 +42,13 @@ TDateTime encode(int year, int month, int day, int hour, int minute, int second,
 
 int dayOfWeek(TDateTime value) {
     // Day 0 (30 December 1899) was a Saturday.
-    const qint64 days = static_cast<qint64>(std::floor(value));
-    const qint64 w = ((days % 7) + 7 + 6) % 7; // 0 = Sunday
-    return static_cast<int>(w) + 1;
+    // fmod keeps this defined for any day count, however far from today.
+    if (!std::isfinite(value))
+        return 1;
+    double r = std::fmod(std::floor(value), 7.0);
+    if (r < 0)
+        r += 7.0;
+    return (static_cast<int>(r) + 6) % 7 + 1; // 1 = Sunday
 }
 
 QString floatToText(double value, const RegionalSettings& regional) {

@@ -15,11 +15,21 @@ TEST(DateTime, DayCountsRoundTripThroughQDateTime) {
     EXPECT_EQ(toQDateTime(36526.0 - 1e-12), QDateTime(QDate(2000, 1, 1), QTime(0, 0)));
 }
 
+TEST(DateTime, ValuesWithoutADateGiveNoDateInsteadOfOverflowing) {
+    EXPECT_FALSE(toQDateTime(1e300).isValid());
+    EXPECT_FALSE(toQDateTime(-1e300).isValid());
+    EXPECT_FALSE(toQDateTime(std::nan("")).isValid());
+    EXPECT_EQ(toQDateTime(2958465.5).date(), QDate(9999, 12, 31));
+    EXPECT_EQ(shortDateText(1e300, RegionalSettings::english()), "");
+}
+
 TEST(DateTime, DayOfWeekCountsFromSunday) {
     EXPECT_EQ(dayOfWeek(0.0), 7);                     // 30 Dec 1899, a Saturday
     EXPECT_EQ(dayOfWeek(encode(2023, 3, 12)), 1);     // Sunday
     EXPECT_EQ(dayOfWeek(encode(2023, 3, 13, 23)), 2); // Monday late evening
     EXPECT_EQ(dayOfWeek(encode(2026, 12, 6)), 1);     // Sunday
+    EXPECT_EQ(dayOfWeek(-1.5), 5);                    // 28 December 1899, a Thursday
+    EXPECT_GE(dayOfWeek(1e300), 1);
 }
 
 TEST(DateTime, FloatTextUsesLocaleSeparatorAndFifteenDigits) {
