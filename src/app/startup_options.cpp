@@ -87,20 +87,20 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
             value = name.mid(eq + 1);
             name.truncate(eq);
         }
-        const auto spec = std::find_if(optionSpecs().begin(), optionSpecs().end(),
-                                       [&](const OptionSpec& s) { return s.name == name; });
-        if (spec == optionSpecs().end()) {
+        const auto option = std::find_if(optionSpecs().begin(), optionSpecs().end(),
+                                         [&](const OptionSpec& s) { return s.name == name; });
+        if (option == optionSpecs().end()) {
             result.error = QStringLiteral("unknown option: --%1").arg(name);
             return result;
         }
-        if (spec->takesValue && !value) {
+        if (option->takesValue && !value) {
             if (i + 1 >= arguments.size()) {
                 result.error = QStringLiteral("--%1 needs a value").arg(name);
                 return result;
             }
             value = arguments[++i];
         }
-        if (!spec->takesValue && value) {
+        if (!option->takesValue && value) {
             result.error = QStringLiteral("--%1 takes no value").arg(name);
             return result;
         }
