@@ -20,6 +20,7 @@
 #include "platform/dial_up_chooser.h"
 #include "platform/power.h"
 #include "platform/shell.h"
+#include "platform/sound.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -130,6 +131,8 @@ int main(int argc, char** argv) {
     LogindPower power;
     services.shell = &shell;
     services.power = &power;
+    MultimediaSound sound;
+    services.sound = &sound;
 
     UnixSignalQuitter quitter;
     TfrmDigital frmDigital(services);

@@ -14,6 +14,7 @@ class Power;
 class Prompts;
 class SettingsStore;
 class Shell;
+class Sound;
 struct ConnectoidNameTable;
 struct typLists;
 struct RegionalSettings;
@@ -43,6 +44,8 @@ struct MonitorServices {
     // empty, QCursor::pos() and the available geometry of the window's screen.
     std::function<QPoint()> cursorPosition = {};
     std::function<QRect()> workArea = {};
+    // Wave files and tones; none is silence.
+    Sound* sound = nullptr;
     // Starts and ends the applications of a call and opens documents; none starts nothing.
     Shell* shell = nullptr;
     // Shut-down and restart after a call; none asks for nothing.

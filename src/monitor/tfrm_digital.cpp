@@ -300,9 +300,7 @@ void TfrmDigital::ApplyTimerIntervals() {
     timerAutoHide->setInterval(st.Interval_Auto_Hide);
     timerDTR->setInterval(st.Interval_DTR);
     timerTransmitReceive->setInterval(st.Interval_Transmit_Receive);
-    const qint64 delay = qint64(st.Applications_Delay) * 1000;
-    timerExecuteDelay->setInterval(
-        delay > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : int(delay));
+    timerExecuteDelay->setInterval(ExecuteDelayInterval(st.Applications_Delay));
 }
 
 void TfrmDigital::SetDefaultMenuItem() {

@@ -17,6 +17,8 @@ class QMouseEvent;
 class TLCDLabel;
 class TantTaskbarIcon;
 class VornTimer;
+class TPop3Cli;
+enum TPop3Request : quint8;
 struct TariffContext;
 struct typApplicationInformation;
 
@@ -157,6 +159,17 @@ public:
     void trayMailDblClick();
     void mnuMailCloseClick();
     void mnuCloseUpdateClick();
+    // The interval of timerExecuteDelay for Applications_Delay seconds; a delay of 0 runs
+    // the delayed actions as soon as the connect sequence has finished.
+    static int ExecuteDelayInterval(qint32 applicationsDelay);
+    void pop3GeneralRequestDone(TPop3Request request, quint16 error);
+    // The local address as dotted text: of the call's interface when the dial-up service
+    // names one, else of this host; empty when there is none.
+    QString GetIPAddress();
+    // Returns after the given seconds, handling events meanwhile.
+    void WaitSeconds(int seconds);
+    // A wave file from the program folder, else from the installed share/vorn/.
+    void PlayWave(const QString& fileName);
 
     // ---- Access for the concerns and for tests ----
 
@@ -213,6 +226,9 @@ public:
 
     QIcon imgIcon, imgIcon2, imgIcon3, imgIcon4, imgIconMail, imgIconNoMail;
 
+    // The background mail check's client; made at the first check.
+    TPop3Cli* pop3General = nullptr;
+
 Q_SIGNALS:
     // The program should end now with this exit code (exit from the menu, Exit_VORN).
     void quitRequested(int exitCode);
@@ -236,6 +252,13 @@ private:
     void callStillRunning();
     void callEnded();
 
+    // Steps of the background mail check (mail_check.cpp).
+    bool runMailStep(const std::function<void()>& command, const std::function<bool()>& reached,
+                     const std::function<bool()>& finished);
+    void endMailSession();
+    void waitForMail(const std::function<bool()>& done, int limitMs);
+    void startMailApplication();
+
     MonitorServices s_;
     MainWindowState state_;
     MonitorGlobals globals_;
@@ -244,4 +267,8 @@ private:
     // is dropped: boxes never stack and a call is never ended twice.
     bool checkerBusy_ = false;
     bool handlingFatalError_ = false;
+    // A mail check runs (its waits handle events, so a second one could start inside it),
+    // and whether the end of the call has called it off.
+    bool mailCheckRunning_ = false;
+    bool mailCheckCancelled_ = false;
 };

@@ -1,78 +1,203 @@
-// The tray: the connected hint, the menu commands that open other windows, sounds, and
-// the background mail check after connect.
-//
-// Placeholders: each records its call in the journal and changes nothing.
+// The tray: the connected hint, the menu commands and the double-clicks of the icons. The
+// sounds are in sounds.cpp, the background mail check in mail_check.cpp.
 
 #include "monitor/tfrm_digital.h"
 
+#include "core/prompts.h"
+#include "core/settings.h"
+#include "monitor/program_files.h"
 #include "monitor/vorn_timer.h"
+#include "platform/dial_up_service.h"
+#include "widgets/taskbar_icon.h"
+
+#include <QAction>
+#include <QHostAddress>
+#include <QNetworkInterface>
+
+namespace {
+// What a tray tooltip shows before the cut; the icon keeps 63 characters, so the hint
+// stops at 58 and says "..." when there was more.
+constexpr int HintLength = 58;
+
+// Until these windows exist, their commands say so instead of doing nothing.
+void showUnavailableWindow(TfrmDigital& w, const QString& window) {
+    // Like the windows themselves, the notice keeps the other window commands off while
+    // it is up, so notices never stack.
+    QAction* windowItems[] = {w.mnuAbout, w.mnuOptions, w.mnuTools, w.mnuLog};
+    bool wasEnabled[std::size(windowItems)];
+    for (size_t i = 0; i < std::size(windowItems); ++i) {
+        wasEnabled[i] = windowItems[i]->isEnabled();
+        windowItems[i]->setEnabled(false);
+    }
+    w.services().prompts.information(QStringLiteral("The ") + window +
+                                     QStringLiteral(" window is not available yet."));
+    for (size_t i = 0; i < std::size(windowItems); ++i)
+        windowItems[i]->setEnabled(wasEnabled[i]);
+}
+
+// The addresses of an interface worth showing: IPv4 first, then global IPv6.
+QString interfaceAddress(const QNetworkInterface& iface) {
+    QString ipv6;
+    for (const QNetworkAddressEntry& entry : iface.addressEntries()) {
+        const QHostAddress address = entry.ip();
+        if (address.protocol() == QAbstractSocket::IPv4Protocol)
+            return address.toString();
+        if (ipv6.isEmpty() && address.protocol() == QAbstractSocket::IPv6Protocol &&
+            !address.isLinkLocal())
+            ipv6 = address.toString();
+    }
+    return ipv6;
+}
+} // namespace
 
 void TfrmDigital::SetConnectedHint() {
     journal(QStringLiteral("SetConnectedHint"));
-}
+    const typSettings& st = s_.settings;
+    QString items;
+    auto add = [&items](bool wanted, const QString& text) {
+        if (wanted && !text.isEmpty())
+            items += QStringLiteral("[") + text + QStringLiteral("] - ");
+    };
+    add(st.Show_Time && st.Icon_Hint_Duration, state_.timeText);
+    add(st.Show_Cost && st.Icon_Hint_Cost, state_.costText);
+    add(st.Show_CostPerMinute && st.Icon_Hint_CostPerMinute, state_.costPerMinuteText);
+    add(st.Show_DTR && st.Icon_Hint_DTR, state_.dtrText);
+    add(st.Show_Data_Transferred && st.Icon_Hint_Data, state_.dataText);
+    add(st.Icon_Hint_IPAddress, state_.ipText);
+    add(state_.connectSpeed != 0 && st.Icon_Hint_ConnectSpeed,
+        QString::number(state_.connectSpeed));
+    if (items.endsWith(QStringLiteral(" - ")))
+        items.chop(3);
 
-void TfrmDigital::CheckChargeSounds() {
-    journal(QStringLiteral("CheckChargeSounds"));
-}
-
-void TfrmDigital::PlaySoundEvent(const QString& eventName) {
-    journal(QStringLiteral("PlaySoundEvent ") + eventName);
-}
-
-void TfrmDigital::CheckForMail(bool all) {
-    journal(all ? QStringLiteral("CheckForMail all") : QStringLiteral("CheckForMail startup"));
-}
-
-void TfrmDigital::AbortMailCheck() {
-    journal(QStringLiteral("AbortMailCheck"));
-}
-
-void TfrmDigital::timerExecuteDelayTimer() {
-    journal(QStringLiteral("timerExecuteDelayTimer"));
-    timerExecuteDelay->setEnabled(false);
-}
-
-void TfrmDigital::timerTimeoutTimer() {
-    journal(QStringLiteral("timerTimeoutTimer"));
-    state_.mailTimedOut = true;
+    QString hint = items.isEmpty() ? QStringLiteral("VORN - [Connected]")
+                                   : QStringLiteral("VORN - [Connected] - ") + items;
+    if (hint.size() > HintLength)
+        hint = hint.left(HintLength) + QStringLiteral("...");
+    trayGeneral->setHint(hint);
 }
 
 void TfrmDigital::mnuHelpClick() {
-    journal(QStringLiteral("mnuHelpClick"));
+    OpenDocument(locateProgramFile(s_.programFolder, QStringLiteral("vorn.hlp")), QString());
 }
 
 void TfrmDigital::mnuOptionsClick() {
-    journal(QStringLiteral("mnuOptionsClick"));
+    if (!mnuOptions->isEnabled())
+        return;
+    showUnavailableWindow(*this, QStringLiteral("options"));
+
+    // What follows the options dialog, whatever the user pressed there: every setting
+    // takes effect through a full reload.
+    LoadProgramSettings();
+    SetDefaultMenuItem();
+    if (state_.connected) {
+        move(s_.settings.Window_Left, s_.settings.Window_Top);
+        if (s_.settings.Show_Digital_Display != 2)
+            ShowDigitalDisplay();
+    }
+    trayGeneral->setVisible(!s_.settings.Hide_Tray_Icon);
+    ApplyTimerIntervals();
+    if (s_.settings.Intelligent_Display != 0 && s_.settings.Show_Digital_Display != 2)
+        timerAutoHide->setEnabled(true);
+    LayoutDigitalDisplay();
+    resize(width(), DigitalTextHeight(s_.settings.Character_Size, s_.settings.Pixel_Spacing) +
+                        2 * FrameWidth);
+    state_.savedAutoDisconnect = s_.settings.Auto_Disconnect;
 }
 
 void TfrmDigital::mnuToolsClick() {
-    journal(QStringLiteral("mnuToolsClick"));
+    if (!mnuTools->isEnabled())
+        return;
+    showUnavailableWindow(*this, QStringLiteral("tools"));
+    LoadProgramSettings();
 }
 
 void TfrmDigital::mnuLogClick() {
-    journal(QStringLiteral("mnuLogClick"));
+    // The log and tools items are switched together; the tools item is the one to ask.
+    if (!mnuTools->isEnabled())
+        return;
+    showUnavailableWindow(*this, QStringLiteral("call log"));
 }
 
 void TfrmDigital::mnuCheckForMailClick() {
-    journal(QStringLiteral("mnuCheckForMailClick"));
+    if (mnuCheckForMail->isEnabled())
+        CheckForMail(true);
 }
 
 void TfrmDigital::mnuIPAddressClick() {
-    journal(QStringLiteral("mnuIPAddressClick"));
+    if (!mnuIPAddress->isEnabled())
+        return;
+    state_.ipText = GetIPAddress();
+    const QString br = QStringLiteral("\n\r");
+    s_.prompts.information(QStringLiteral("Your current IP Address is :-") + br + br +
+                           state_.ipText + br + br +
+                           QStringLiteral("(This information is also available if you hover "
+                                          "the cursor over the VORN tray icon.)"));
+}
+
+QString TfrmDigital::GetIPAddress() {
+    // The call's own address is the one the user means; the host may have others (a LAN,
+    // a VPN) that say nothing about the call.
+    if (const auto connections = s_.dialUp.connections();
+        connections && !connections->isEmpty() && !connections->first().interfaceName.isEmpty()) {
+        const QNetworkInterface iface =
+            QNetworkInterface::interfaceFromName(connections->first().interfaceName);
+        if (iface.isValid()) {
+            if (const QString address = interfaceAddress(iface); !address.isEmpty())
+                return address;
+        }
+    }
+    for (const QNetworkInterface& iface : QNetworkInterface::allInterfaces()) {
+        const auto flags = iface.flags();
+        if (flags.testFlag(QNetworkInterface::IsLoopBack) ||
+            !flags.testFlag(QNetworkInterface::IsUp) ||
+            !flags.testFlag(QNetworkInterface::IsRunning))
+            continue;
+        if (const QString address = interfaceAddress(iface); !address.isEmpty())
+            return address;
+    }
+    return {};
 }
 
 void TfrmDigital::trayGeneralDblClick() {
-    journal(QStringLiteral("trayGeneralDblClick"));
+    switch (s_.settings.Default_Menu) {
+    case 0:
+        mnuOptionsClick();
+        break;
+    case 1:
+        mnuToolsClick();
+        break;
+    case 2:
+        mnuLogClick();
+        break;
+    case 3:
+        mnuCheckForMailClick();
+        break;
+    case 4:
+        mnuIPAddressClick();
+        break;
+    case 5:
+        mnuHangUpClick();
+        break;
+    default:
+        break;
+    }
 }
 
 void TfrmDigital::trayMailDblClick() {
-    journal(QStringLiteral("trayMailDblClick"));
+    trayMail->setVisible(false);
+    // Whatever Execute_Mail_Application says: the user asked for the mail.
+    if (trayMail->tag() == 1 && !s_.settings.Mail_Application.isEmpty())
+        startMailApplication();
 }
 
 void TfrmDigital::mnuMailCloseClick() {
-    journal(QStringLiteral("mnuMailCloseClick"));
+    trayMail->setVisible(false);
 }
 
 void TfrmDigital::mnuCloseUpdateClick() {
-    journal(QStringLiteral("mnuCloseUpdateClick"));
+    trayUpdate->setVisible(false);
+}
+
+void TfrmDigital::startMailApplication() {
+    OpenDocument(s_.settings.Mail_Application, s_.settings.Mail_Application_Parameters);
 }

@@ -1,0 +1,150 @@
+#include "tray_fixture.h"
+
+#include "monitor/vorn_timer.h"
+#include "widgets/taskbar_icon.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+const QString IpBox = QStringLiteral(
+    "Your current IP Address is :-\n\r\n\r127.0.0.1\n\r\n\r(This information is also available "
+    "if you hover the cursor over the VORN tray icon.)");
+
+QString hint(TfrmDigital& w) {
+    w.SetConnectedHint();
+    return w.trayGeneral->hint();
+}
+} // namespace
+
+TEST(TrayHint, ListsTheShownTextsThatAreWantedAndCutsAtFiftyEight) {
+    TrayFixture f;
+    TfrmDigital& w = f.start();
+    MainWindowState& s = w.state();
+    s.timeText = QStringLiteral("00:02:13");
+    s.costText = QStringLiteral("\u00a30.12");
+    s.costPerMinuteText = QStringLiteral("\u00a30.05/m");
+    s.dtrText = QStringLiteral("+0.85K/s");
+    s.dataText = QStringLiteral("1.20MB");
+    s.ipText = QStringLiteral("10.64.0.7");
+    // Defaults: duration, cost and rate; cost per minute, data and address are off.
+    EXPECT_EQ(hint(w),
+              QStringLiteral("VORN - [Connected] - [00:02:13] - [\u00a30.12] - [+0.85K/s]"));
+
+    // A known connect speed follows; 64 characters do not fit.
+    f.settings.Icon_Hint_ConnectSpeed = true;
+    s.connectSpeed = 28800;
+    EXPECT_EQ(
+        hint(w),
+        QStringLiteral("VORN - [Connected] - [00:02:13] - [\u00a30.12] - [+0.85K/s] - [").left(58) +
+            QStringLiteral("..."));
+
+    // An item needs its display mode, its hint option and a text shown in this call.
+    s.connectSpeed = 0;
+    s.timeText.clear();
+    f.settings.Show_Cost = false;
+    f.settings.Icon_Hint_Data = true;
+    f.settings.Icon_Hint_IPAddress = true;
+    EXPECT_EQ(hint(w), QStringLiteral("VORN - [Connected] - [+0.85K/s] - [1.20MB] - [10.64.0.7]"));
+    f.settings.Show_DTR = f.settings.Show_Data_Transferred = f.settings.Icon_Hint_IPAddress = false;
+    EXPECT_EQ(hint(w), QStringLiteral("VORN - [Connected]"));
+
+    // 70 characters become 58 and "..."; 58 stay as they are.
+    s.timeText = QString(47, u'9');
+    EXPECT_EQ(hint(w), QStringLiteral("VORN - [Connected] - [") + QString(36, u'9') + "...");
+    s.timeText = QString(35, u'9');
+    EXPECT_EQ(hint(w), QStringLiteral("VORN - [Connected] - [") + QString(35, u'9') + "]");
+}
+
+TEST(TrayMenu, DoubleClickRunsTheDefaultMenuCommandWhileItIsEnabled) {
+    const struct {
+        int defaultMenu;
+        QString box;
+        bool hangsUp = false;
+        bool checksMail = false;
+    } cases[] = {
+        {0, QStringLiteral("The options window is not available yet.")},
+        {1, QStringLiteral("The tools window is not available yet.")},
+        {2, QStringLiteral("The call log window is not available yet.")},
+        {3, {}, false, true},
+        {4, IpBox},
+        {5, {}, true},
+        {6, {}},
+        {-1, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.defaultMenu);
+        for (bool inCall : {true, false}) {
+            TrayFixture f;
+            TfrmDigital& w = f.start();
+            f.settings.Default_Menu = c.defaultMenu;
+            if (inCall) {
+                f.callUp();
+                f.dialUp.active->first().interfaceName = QStringLiteral("lo");
+            }
+            f.prompts.shown.clear();
+            w.trayGeneral->handleNotification(TantTaskbarIcon::LeftDoubleClick);
+            // Outside a call only the window commands are enabled.
+            const bool enabled = inCall || c.defaultMenu <= 2;
+            EXPECT_EQ(f.prompts.texts(),
+                      c.box.isEmpty() || !enabled ? QStringList() : QStringList{c.box});
+            EXPECT_EQ(!f.dialUp.hungUp.isEmpty(), c.hangsUp && enabled);
+            EXPECT_EQ(w.trayMail->visible(), c.checksMail && enabled);
+        }
+    }
+}
+
+TEST(TrayMenu, OptionsReloadAndReapplyTheSettingsAndLogsFollowTools) {
+    TrayFixture f;
+    TfrmDigital& w = f.start();
+    f.set("Default_Menu", "2").set("Hide_Tray_Icon", "1").set("Interval_Call_Checker", "750");
+    w.mnuOptionsClick();
+    EXPECT_EQ(w.popupTray->defaultAction(), w.mnuLog);
+    EXPECT_FALSE(w.trayGeneral->visible());
+    EXPECT_EQ(w.timerChecker->interval(), 750);
+    for (QAction* item : {w.mnuAbout, w.mnuOptions, w.mnuTools, w.mnuLog})
+        EXPECT_TRUE(item->isEnabled()) << "the notice gives the window items back";
+
+    f.prompts.shown.clear();
+    w.mnuTools->setEnabled(false); // as an open window leaves it
+    w.mnuLogClick();
+    EXPECT_TRUE(f.prompts.shown.isEmpty());
+}
+
+TEST(TrayMenu, IpAddressIsTheCallsInterfaceAndTheDelayedActionsLookItUp) {
+    TrayFixture f;
+    f.set("Applications_Delay", "0").set("Icon_Hint_IPAddress", "1");
+    TfrmDigital& w = f.start();
+    f.dialUp.dial(QStringLiteral("Demo")).interfaceName = QStringLiteral("lo");
+    w.timerCheckerTimer();
+    EXPECT_EQ(w.state().ipText, QStringLiteral("?.?.?.?"));
+    // A delay of 0 runs the delayed actions right after the connect sequence.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.state().ipText == "127.0.0.1"; }, 5000));
+    EXPECT_FALSE(w.timerExecuteDelay->enabled());
+    EXPECT_EQ(TfrmDigital::ExecuteDelayInterval(9), 9000);
+
+    w.mnuIPAddressClick();
+    EXPECT_EQ(f.prompts.texts(), QStringList{IpBox});
+    // An interface that is gone: the host's own address, never the loopback one.
+    f.dialUp.active->first().interfaceName = QStringLiteral("nosuch0");
+    EXPECT_NE(w.GetIPAddress(), QStringLiteral("127.0.0.1"));
+}
+
+TEST(TrayMenu, MailIconDoubleClickStartsTheMailProgramOnlyForMail) {
+    TrayFixture f;
+    TfrmDigital& w = f.start();
+    f.settings.Mail_Application = QStringLiteral("/usr/bin/mailer");
+    f.settings.Mail_Application_Parameters = QStringLiteral("--inbox");
+    for (int tag : {0, 1}) {
+        w.trayMail->setVisible(true);
+        w.trayMail->setTag(tag);
+        w.trayMail->handleNotification(TantTaskbarIcon::LeftDoubleClick);
+        EXPECT_FALSE(w.trayMail->visible());
+    }
+    EXPECT_EQ(f.shell.opened, QStringList{QStringLiteral("/usr/bin/mailer|--inbox")});
+    w.trayMail->setVisible(true);
+    w.mnuMailClose->trigger();
+    EXPECT_FALSE(w.trayMail->visible());
+}
