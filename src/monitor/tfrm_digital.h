@@ -29,8 +29,8 @@ struct typApplicationInformation;
 // Each concern lives in its own file: start-up, exit, dragging and the about window here
 // (tfrm_digital.cpp), the connection checker (connection_checker.cpp), the LED display
 // (display.cpp), data rate and lights (data_rate.cpp), auto-disconnect
-// (auto_disconnect.cpp), applications (applications.cpp), tray, sounds and mail
-// (tray_mail.cpp).
+// (auto_disconnect.cpp), applications (applications.cpp), the tray (tray_mail.cpp), sounds
+// (sounds.cpp) and the background mail check (mail_check.cpp).
 class TfrmDigital : public QWidget {
     Q_OBJECT
 public:
@@ -140,7 +140,7 @@ public:
     // Opens a document, program or web address; a failure shows the error box.
     void OpenDocument(const QString& file, const QString& parameters);
 
-    // ---- Tray, sounds and mail (tray_mail.cpp) ----
+    // ---- Tray, sounds and mail (tray_mail.cpp, sounds.cpp, mail_check.cpp) ----
 
     void SetConnectedHint();
     void CheckChargeSounds();
