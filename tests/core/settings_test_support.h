@@ -7,7 +7,6 @@
 #include "memory_settings_store.h"
 
 #include <QRegularExpression>
-#include <QSet>
 
 #include <ostream>
 
@@ -15,29 +14,6 @@
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
 }
-
-// A store that remembers the names written to the product key, so a test can reach every
-// single value that the save functions know about.
-class NameRecordingStore final : public SettingsStore {
-public:
-    std::optional<QString> value(const QString& section, const QString& name) const override {
-        return inner.value(section, name);
-    }
-    void setValue(const QString& section, const QString& name, const QString& text) override {
-        if (section.isEmpty())
-            productNames.insert(name);
-        inner.setValue(section, name, text);
-    }
-    void removeValue(const QString& section, const QString& name) override {
-        inner.removeValue(section, name);
-    }
-    void removeSection(const QString& section) override { inner.removeSection(section); }
-    QStringList sections() const override { return inner.sections(); }
-    void sync() override { inner.sync(); }
-
-    MemorySettingsStore inner;
-    QSet<QString> productNames;
-};
 
 // "Name=text Name=text ..." as a map; texts hold no blanks.
 inline QMap<QString, QString> pairs(const char* text) {
@@ -50,22 +26,19 @@ inline QMap<QString, QString> pairs(const char* text) {
     return out;
 }
 
-// What SaveOptions and SaveToolOptions write for a settings record.
+// What SaveOptions and SaveToolOptions write to the product key for a settings record.
 inline QMap<QString, QString> savedTexts(const typSettings& s, const RegionalSettings& regional) {
-    NameRecordingStore names;
+    MemorySettingsStore store;
     typLists none;
-    SaveOptions(names, s, none, regional);
-    SaveToolOptions(names, s);
-    QMap<QString, QString> out;
-    for (const QString& name : names.productNames)
-        out.insert(name, names.readString(QString(), name, QString()));
-    return out;
+    SaveOptions(store, s, none, regional);
+    SaveToolOptions(store, s);
+    return store.values(QString());
 }
 
 // LoadSettings with fixed surroundings.
 struct LoadFixture {
     RegionalSettings regional = RegionalSettings::english();
-    ManualClock clock;
+    ManualClock clock; // noon of 45000
     PlatformCapabilities capabilities{true, true};
     QString passwordFile;
     QString favorites = QStringLiteral("/home/u/Favorites");

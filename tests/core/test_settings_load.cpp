@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 class Load : public ::testing::Test, protected LoadFixture {
@@ -57,61 +59,91 @@ const char* const Defaults = R"(
     Number_Of_Applications=0)";
 
 TEST_F(Load, EmptyStoreGivesEveryDefault) {
-    clock.setNow(45000.5);
     load();
     EXPECT_EQ(savedTexts(s, regional), pairs(Defaults));
     // The values that only their own windows write.
-    EXPECT_EQ(s.Window_Left, 0);
-    EXPECT_EQ(s.Window_Top, 0);
-    EXPECT_TRUE(s.Show_Splash);
-    EXPECT_FALSE(s.Close_Stalled_Windows);
-    EXPECT_EQ(s.Standard_Delay, 1);
-    EXPECT_EQ(s.Stalled_Delay, 1);
-    EXPECT_EQ(s.Options_Window_Width, 550);
-    EXPECT_EQ(s.Tools_Window_Width, 630);
-    EXPECT_EQ(s.Log_Window_Width, 600);
-    EXPECT_EQ(s.Log_Window_Height, 450);
-
+    EXPECT_EQ(std::tuple(s.Window_Left, s.Window_Top, s.Show_Splash, s.Close_Stalled_Windows,
+                         s.Standard_Delay, s.Stalled_Delay, s.Options_Window_Width,
+                         s.Tools_Window_Width, s.Log_Window_Width, s.Log_Window_Height),
+              std::tuple(0, 0, true, false, 1, 1, 550, 630, 600, 450));
     EXPECT_EQ(s.Version, "1.17");
     EXPECT_EQ(store.readString("", "Version", ""), "1.17");
     EXPECT_GE(store.syncCount, 1);
     EXPECT_EQ(prioritiesApplied, QList<int>{1});
 
-    EXPECT_EQ(FindFreeCosting(lists.Costings), 1);
-    EXPECT_EQ(FindFreeApplication(lists.Applications), 1);
-    EXPECT_EQ(FindFreePOP3(lists.POP3s), 1);
-    EXPECT_EQ(FindFreeExclude(lists.Excludes), 1);
-    EXPECT_EQ(FindFreeAutoExclude(lists.AutoExcludes), 1);
-    // Missing finger and ping counts bring the default entries.
-    EXPECT_EQ(FindFreeFinger(lists.Fingers), 4);
-    EXPECT_EQ(lists.Fingers[1].Description, "Summarized Operational Status");
-    EXPECT_EQ(lists.Fingers[2].Description, "Detailed Operational Status");
-    EXPECT_EQ(lists.Fingers[3].Description, "Message Of The Day");
-    EXPECT_TRUE(lists.Fingers[1].DefaultItem);
-    EXPECT_FALSE(lists.Fingers[2].DefaultItem || lists.Fingers[3].DefaultItem);
+    // Every list is empty, but missing finger and ping counts bring the default entries.
+    EXPECT_EQ(QList<int>({FindFreeCosting(lists.Costings),
+                          FindFreeCostingFurtherDetail(lists.CostingFurtherDetails),
+                          FindFreeApplication(lists.Applications), FindFreePOP3(lists.POP3s),
+                          FindFreeExclude(lists.Excludes), FindFreeAutoExclude(lists.AutoExcludes),
+                          FindFreeFinger(lists.Fingers), FindFreePing(lists.Pings)}),
+              QList<int>({1, 1, 1, 1, 1, 1, 4, 2}));
+    QStringList tools;
+    for (const auto* t : {&lists.Fingers[1], &lists.Fingers[2], &lists.Fingers[3], &lists.Pings[1]})
+        tools << t->Description + (t->DefaultItem ? "*" : "");
+    EXPECT_EQ(tools, QStringList({"Summarized Operational Status*", "Detailed Operational Status",
+                                  "Message Of The Day", "Gateway*"}));
     EXPECT_TRUE(lists.Fingers[1].Host.contains(u'@'));
-    EXPECT_EQ(FindFreePing(lists.Pings), 2);
-    EXPECT_EQ(lists.Pings[1].Description, "Gateway");
-    EXPECT_TRUE(lists.Pings[1].DefaultItem);
+}
+
+// The last choice of each list of choices, by name or the start of a name.
+const char* const LastChoices = R"(
+    Intelligent_Display=6 Show_Digital_Display=2 Number_Of_Characters=6 Character_Size=2
+    Pixel_Spacing=1 Default_Menu=5 Decimal_Places_=5 Sound_Event_=3 Repeat_Ping=5 Time_Out=5
+    Additional_Lines=5 Simultaneous_Connections=9 Web_Notify_Retries=5 Web_Notify_Time_Out=5
+    Web_Notify_Page_Size_Margin=10 Applications_Delay=29 Operation_After_=2
+    Priority_Of_Application=2)";
+
+// A valid value other than the default: the last choice, else the default moved a little.
+QString otherValue(const QString& name, const QString& def) {
+    const auto last = pairs(LastChoices);
+    for (auto it = last.cbegin(); it != last.cend(); ++it)
+        if (name.startsWith(it.key()))
+            return it.value();
+    if (def == "0" || def == "1")
+        return def == "0" ? "1" : "0";
+    bool number = false;
+    const double value = def.toDouble(&number);
+    if (number)
+        return QString::number(value - 1, 'g', 15);
+    return def == "auto" ? "pppd" : def + "x";
+}
+
+// Changing one value at a time shows that each is read from its own name, kept in its own
+// field and saved back unchanged.
+TEST_F(Load, EverySingleValueIsLoadedAndSavedAgainUnchanged) {
+    const auto defaults = pairs(Defaults);
+    for (auto it = defaults.cbegin(); it != defaults.cend(); ++it) {
+        if (it.key().startsWith("Number_Of_"))
+            continue; // the list counters
+        auto expected = defaults;
+        expected[it.key()] = otherValue(it.key(), it.value());
+        SCOPED_TRACE(testing::Message()
+                     << it.key().toStdString() << "=" << expected[it.key()].toStdString());
+        ASSERT_NE(expected[it.key()], it.value());
+        MemorySettingsStore one;
+        one.setValue("", it.key(), expected[it.key()]);
+        LoadFixture::load(one, s, lists);
+        EXPECT_EQ(savedTexts(s, regional), expected);
+    }
 }
 
 TEST_F(Load, GarbageInEverySingleValueLoadsItsDefault) {
     // Every name the save functions write, plus those only the main window writes.
-    NameRecordingStore names;
+    MemorySettingsStore names;
     typLists scratch;
     SaveOptions(names, typSettings{}, scratch, regional);
     SaveToolOptions(names, typSettings{});
-    for (const char* extra : {"Window_Left", "Window_Top", "Show_Splash", "Close_Stalled_Windows",
-                              "Standard_Delay", "Stalled_Delay"})
-        names.productNames.insert(QLatin1String(extra));
     SaveFingers(names, scratch.Fingers);
     SavePings(names, scratch.Pings);
     SavePOP3s(names, scratch.POP3s);
     SaveExcludes(names, scratch.Excludes);
     SaveAutoExcludes(names, scratch.AutoExcludes);
-    ASSERT_GT(names.productNames.size(), 100);
-
-    for (const QString& name : names.productNames)
+    QStringList all = names.values(QString()).keys();
+    all += QStringList{"Window_Left",           "Window_Top",     "Show_Splash",
+                       "Close_Stalled_Windows", "Standard_Delay", "Stalled_Delay"};
+    ASSERT_GT(all.size(), 100);
+    for (const QString& name : all)
         set(name, "garbage");
     s.Disable_Checks = true; // the data-rate fallback must not hide the two defaults
     load();
@@ -132,103 +164,54 @@ TEST_F(Load, GarbageInEverySingleValueLoadsItsDefault) {
     EXPECT_EQ(store.readString("", "Version", ""), "1.17");
 }
 
-TEST_F(Load, ValuesOutOfTheirRangeLoadTheirDefaults) {
-    set("Number_Of_Characters", "99");
-    set("Character_Size", "-1");
-    set("Intelligent_Display", "7");
-    set("Decimal_Places_Display", "6");
-    set("Sound_Event_WhenConnected", "4");
-    set("Port_Number", "70000");
-    set("Proxy_Port", "-8");
-    set("Web_Notify_Page_Size_Margin", "10"); // the last choice, still valid
-    set("Interval_Call_Checker", "0");
-    set("Interval_DTR", "-5000");
-    set("Interval_Auto_Hide", "75");
-    set("Color_LED_Idle", "1e12");
-    set("Color_LED_Time", "255.6");
-    set("Color_LED_Costs", "1,5E3");
-    set("Color_LED_DTR", "blue");
-    set("Dial_Up_Service", " PPPD ");
-    load();
-    EXPECT_EQ(s.Number_Of_Characters, 3);
-    EXPECT_EQ(s.Character_Size, 1);
-    EXPECT_EQ(s.Intelligent_Display, 0);
-    EXPECT_EQ(s.Decimal_Places_Display, 0);
-    EXPECT_EQ(s.Sound_Event_WhenConnected, 0);
-    EXPECT_EQ(s.Port_Number, 110);
-    EXPECT_EQ(s.Proxy_Port, 0);
-    EXPECT_EQ(s.Web_Notify_Page_Size_Margin, 10);
-    EXPECT_EQ(s.Interval_Call_Checker, 2000);
-    EXPECT_EQ(s.Interval_DTR, 5000);
-    EXPECT_EQ(s.Interval_Auto_Hide, 75);
-    EXPECT_EQ(s.Color_LED_Idle, 16777215);
-    EXPECT_EQ(s.Color_LED_Time, 256);
-    EXPECT_EQ(s.Color_LED_Costs, 1500);
-    EXPECT_EQ(s.Color_LED_DTR, 12632256);
-    EXPECT_EQ(s.Dial_Up_Service, "pppd");
-}
-
-TEST_F(Load, BooleansAndAutoDisconnectTexts) {
-    set("Show_Time", "0");
-    set("Show_Cost", "7");
-    set("Show_DTR", "yes");
-    set("Auto_Disconnect", "45");
-    set("Auto_Idle_Disconnect", "7.5");
-    set("Auto_Disconnect_Exceed_Cost", "2,75");
-    set("Auto_At_Disconnect", "45001,25");
-    load();
-    EXPECT_FALSE(s.Show_Time);
-    EXPECT_TRUE(s.Show_Cost);
-    EXPECT_TRUE(s.Show_DTR);
-    EXPECT_EQ(s.Auto_Disconnect, 45);
-    EXPECT_EQ(s.Auto_Idle_Disconnect, 5); // a number, but not an integer
-    EXPECT_DOUBLE_EQ(s.Auto_Disconnect_Exceed_Cost, 2.75);
-    EXPECT_DOUBLE_EQ(s.Auto_At_Disconnect, 45001.25);
-
-    set("Auto_Disconnect", "12.5");
-    set("Auto_Idle_Disconnect", "off");
-    set("Auto_At_Disconnect", "tomorrow");
-    set("Auto_Disconnect_Exceed_Cost", "lots");
-    load();
-    EXPECT_EQ(s.Auto_Disconnect, 0);
-    EXPECT_EQ(s.Auto_Idle_Disconnect, 0);
-    EXPECT_DOUBLE_EQ(s.Auto_At_Disconnect, clock.now() + 1.0);
-    EXPECT_EQ(s.Auto_Disconnect_Exceed_Cost, 0.0);
+TEST_F(Load, ValuesOutOfTheirRangeLoadTheirDefaultsAndEitherSeparatorReads) {
+    // Stored text, and the value loaded as it would be saved again.
+    // clang-format off
+    const struct { const char* name; const char* stored; const char* loaded; } cases[] = {
+        {"Number_Of_Characters", "99", "3"},         {"Character_Size", "-1", "1"},
+        {"Intelligent_Display", "7", "0"},           {"Decimal_Places_Display", "6", "0"},
+        {"Sound_Event_WhenConnected", "4", "0"},     {"Port_Number", "70000", "110"},
+        {"Proxy_Port", "-8", "0"},                   {"Interval_Call_Checker", "0", "2000"},
+        {"Interval_DTR", "-5000", "5000"},           {"Color_LED_Idle", "1e12", "16777215"},
+        {"Color_LED_Time", "255.6", "256"},          {"Color_LED_Costs", "1,5E3", "1500"},
+        {"Dial_Up_Service", " PPPD ", "pppd"},       {"Show_Cost", "7", "1"},
+        {"Auto_Disconnect", "12.5", "0"},            {"Auto_Idle_Disconnect", "7.5", "5"},
+        {"Auto_Disconnect_Exceed_Cost", "2,75", "2.75"},
+        {"Auto_At_Disconnect", "45001,25", "45001.25"}};
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.name << "=" << c.stored);
+        MemorySettingsStore one;
+        one.setValue("", c.name, c.stored);
+        LoadFixture::load(one, s, lists);
+        EXPECT_EQ(savedTexts(s, regional).value(c.name), c.loaded);
+    }
 }
 
 TEST_F(Load, PlatformCapabilitiesHideWhatCannotBeShown) {
-    set("Show_DTR", "1");
-    set("Show_Data_Transferred", "1");
-    set("Show_Connect_Speed", "1");
-    set("Icon_Hint_ConnectSpeed", "1");
-    set("Disable_Checks", "1");
-
+    for (const char* name : {"Show_DTR", "Show_Data_Transferred", "Show_Connect_Speed",
+                             "Icon_Hint_ConnectSpeed", "Disable_Checks"})
+        set(name, "1");
+    const auto shown = [&] {
+        return std::tuple(s.Show_DTR, s.Show_Data_Transferred, s.Show_Connect_Speed,
+                          s.Icon_Hint_ConnectSpeed);
+    };
     capabilities = {false, false};
     load(); // the first load sees Disable_Checks as it was before: off
-    EXPECT_FALSE(s.Show_DTR);
-    EXPECT_FALSE(s.Show_Data_Transferred);
-    EXPECT_FALSE(s.Show_Connect_Speed);
-    EXPECT_FALSE(s.Icon_Hint_ConnectSpeed);
+    EXPECT_EQ(shown(), std::tuple(false, false, false, false));
     EXPECT_TRUE(s.Disable_Checks);
-
     load(); // now the checks are disabled
-    EXPECT_TRUE(s.Show_DTR);
-    EXPECT_TRUE(s.Show_Data_Transferred);
-    EXPECT_FALSE(s.Show_Connect_Speed);
-
+    EXPECT_EQ(shown(), std::tuple(true, true, false, false));
     capabilities = {true, true};
     load();
-    EXPECT_TRUE(s.Show_Connect_Speed);
-    EXPECT_TRUE(s.Icon_Hint_ConnectSpeed);
+    EXPECT_EQ(shown(), std::tuple(true, true, true, true));
 }
 
 TEST_F(Load, PriorityIsAppliedOnlyForKnownValues) {
-    set("Priority_Of_Application", "2");
-    load();
-    set("Priority_Of_Application", "0");
-    load();
-    set("Priority_Of_Application", "7");
-    load();
+    for (const char* priority : {"2", "0", "7"}) {
+        set("Priority_Of_Application", priority);
+        load();
+    }
     EXPECT_EQ(prioritiesApplied, (QList<int>{2, 0}));
     EXPECT_EQ(s.Priority_Of_Application, 7);
 }
@@ -262,22 +245,18 @@ TEST_F(Load, AMissingOrEmptyEntryInTheMiddleLeavesNoGap) {
     set("Number_Of_Excludes", "3");
     set("URL1", "http://a/", "Exclude");
     set("URL3", "http://c/", "Exclude");
-    set("Number_Of_POP3", "2");
-    set("Server", "pop.example.net", "POP3" + QString::number(2));
     load();
     EXPECT_DOUBLE_EQ(lists.Costings[1].ChargePerMin, 0.02);
-    EXPECT_EQ(lists.Costings[2].Connectoid_Name, "Third");
-    EXPECT_EQ(lists.Costings[2].ChargePerMin, 0.0); // its other values take defaults
+    // Its other values take their defaults.
+    EXPECT_EQ(lists.Costings[2], (typCostingInformation{"Third", 0, 0, 0, 0, 0, 0.0, 0}));
     EXPECT_EQ(FindFreeCosting(lists.Costings), 3);
-    EXPECT_EQ(lists.Applications[2].Filename, "/usr/bin/c");
-    EXPECT_EQ(lists.Applications[2].Delay, 20);
-    EXPECT_EQ(lists.Applications[2].Connectoid_Name, "Default");
+    EXPECT_EQ(lists.Applications[2],
+              (typApplicationInformation{"Default", "/usr/bin/c", "", "", 0, 0, 0, 20}));
     EXPECT_EQ(FindFreeApplication(lists.Applications), 3);
     EXPECT_EQ(lists.Fingers[1].Host, "x@y");
     EXPECT_EQ(FindFreeFinger(lists.Fingers), 2); // a count above 0 means no defaults
     EXPECT_EQ(lists.Excludes[2].Text, "http://c/");
     EXPECT_EQ(FindFreeExclude(lists.Excludes), 3);
-    EXPECT_EQ(lists.POP3s[1].Server, "pop.example.net");
 }
 
 TEST_F(Load, GarbageInListEntriesLoadsTheirDefaults) {
@@ -292,42 +271,19 @@ TEST_F(Load, GarbageInListEntriesLoadsTheirDefaults) {
     set("Filename", "/bin/sh", "Application1");
     set("Delay", "soon", "Application1");
     load();
-    const typCostingInformation& c = lists.Costings[1];
-    EXPECT_EQ(c.Connectoid_Name, "Default");
-    EXPECT_EQ(c.StartTime, 0.0);
-    EXPECT_EQ(c.FinishTime, 0.0);
-    EXPECT_EQ(c.Days, 0);
-    EXPECT_EQ(c.ChargePerMin, 0.0);
-    const typCostingFurtherDetailInformation& f = lists.CostingFurtherDetails[1];
-    EXPECT_EQ(f.Option, "Minimum Charge");
-    EXPECT_EQ(f.Value, "0");
-    EXPECT_EQ(f.Length_Start, 0);
+    EXPECT_EQ(lists.Costings[1], (typCostingInformation{"Default", 0, 0, 0, 0, 0, 0.0, 0}));
+    EXPECT_EQ(lists.CostingFurtherDetails[1],
+              (typCostingFurtherDetailInformation{"Default", "Minimum Charge", 0, 0, "0"}));
     EXPECT_EQ(lists.Applications[1].Delay, 20);
 }
 
 TEST_F(Load, AReloadDropsEntriesThatWereNeverSaved) {
     load();
     lists.CostingFurtherDetails[1] = {"Default", "Connection Charge", 0, 0, "0.5"};
-    lists.POP3s[1].Server = "unsaved.example.net";
     lists.AutoExcludes[1].Text = "\\unsaved\\";
-    lists.Costings[1].ChargePerMin = 0.1;
     load();
     EXPECT_EQ(FindFreeCostingFurtherDetail(lists.CostingFurtherDetails), 1);
-    EXPECT_EQ(FindFreePOP3(lists.POP3s), 1);
     EXPECT_EQ(FindFreeAutoExclude(lists.AutoExcludes), 1);
-    EXPECT_EQ(FindFreeCosting(lists.Costings), 1);
-}
-
-TEST_F(Load, ScrambledPasswordsAreUnscrambled) {
-    set("Password", ScramblePassword("keeper"));
-    set("Proxy_Password", ScramblePassword("proxy"));
-    set("Number_Of_POP3", "1");
-    set("Server", "pop.example.net", "POP31");
-    set("Password", ScramblePassword("mail"), "POP31");
-    load();
-    EXPECT_EQ(s.Password, "keeper");
-    EXPECT_EQ(s.Proxy_Password, "proxy");
-    EXPECT_EQ(lists.POP3s[1].Password, "mail");
 }
 
 TEST_F(Load, PasswordFileIsLoadedWhenPresentAndKeptWhenMissing) {
@@ -344,30 +300,26 @@ TEST_F(Load, PasswordFileIsLoadedWhenPresentAndKeptWhenMissing) {
     EXPECT_EQ(lists.Passwords, onDisk);
 }
 
-TEST(SettingsVersion, SameVersionAsksNothing) {
-    MemorySettingsStore store;
-    ScriptedPrompts prompts;
-    store.setValue("", "Version", "1.17");
-    EXPECT_FALSE(CheckSettingsVersion(store, prompts));
-    EXPECT_TRUE(prompts.shown.isEmpty());
-}
-
-TEST(SettingsVersion, OtherOrMissingVersionAsksAndResetsOnYesOnly) {
-    for (const char* stored : {"1.16", ""}) {
+TEST(SettingsVersion, AnotherOrMissingVersionAsksAndResetsOnYesOnly) {
+    for (const char* stored : {"1.17", "1.16", ""}) {
+        SCOPED_TRACE(stored);
         MemorySettingsStore store;
         ScriptedPrompts prompts;
         if (*stored)
             store.setValue("", "Version", stored);
         store.setValue("Costing1", "ChargePerMin", "1");
+        const bool asks = QLatin1String(stored) != "1.17";
         prompts.answerNext(Prompts::Answer::No);
         EXPECT_FALSE(CheckSettingsVersion(store, prompts));
         EXPECT_TRUE(store.hasSection("Costing1"));
 
         prompts.answerNext(Prompts::Answer::Yes);
-        EXPECT_TRUE(CheckSettingsVersion(store, prompts));
-        EXPECT_FALSE(store.hasSection("Costing1"));
-        EXPECT_FALSE(store.hasValue("", "Version"));
-        ASSERT_EQ(prompts.shown.size(), 2);
+        EXPECT_EQ(CheckSettingsVersion(store, prompts), asks);
+        EXPECT_EQ(store.hasSection("Costing1"), !asks);
+        EXPECT_EQ(store.hasValue("", "Version"), !asks);
+        ASSERT_EQ(prompts.shown.size(), asks ? 2 : 0);
+        if (!asks)
+            continue;
         EXPECT_EQ(prompts.shown[0].kind, Prompts::Kind::Confirmation);
         EXPECT_EQ(prompts.shown[0].buttons, Prompts::Buttons::YesNo);
         EXPECT_TRUE(prompts.shown[0].text.startsWith(

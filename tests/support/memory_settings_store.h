@@ -18,6 +18,7 @@ public:
     bool hasValue(const QString& section, const QString& name) const {
         return value(section, name).has_value();
     }
+    QMap<QString, QString> values(const QString& section) const { return data_.value(section); }
     int syncCount = 0;
 
 private:
