@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -12,24 +11,22 @@ const RegionalSettings It = RegionalSettings::italian();
 
 TEST(FormatMoney, GroupsAndUsesTheLocaleSeparators) {
     EXPECT_EQ(FormatMoney(3, 1234.5, En), "1,234.50");
-    EXPECT_EQ(FormatMoney(3, 1234.5, It), "1.234,50");
+    EXPECT_EQ(FormatMoney(3, -1234.5, It), "-1.234,50");
     EXPECT_EQ(FormatMoney(1, 1234567.4, En), "1,234,567");
     EXPECT_EQ(FormatMoney(5, 0.0395, En), "0.0395");
     EXPECT_EQ(FormatMoney(2, 999.96, En), "1,000.0");
-    EXPECT_EQ(FormatMoney(3, -1234.5, It), "-1.234,50");
     EXPECT_EQ(FormatMoney(3, 0, En), "0.00");
 }
 
 TEST(FormatMoney, SettingZeroAndGarbageSettingsUseTheCurrencyPlaces) {
-    RegionalSettings yen = En;
-    yen.currencyDecimals = 0;
-    EXPECT_EQ(FormatMoney(0, 12.5, En), "12.50");
-    EXPECT_EQ(FormatMoney(0, 12.5, yen), "13");
-    EXPECT_EQ(FormatMoney(6, 12.5, En), "12.50");
-    EXPECT_EQ(FormatMoney(-3, 12.5, En), "12.50");
-    RegionalSettings odd = En;
-    odd.currencyDecimals = 9;
-    EXPECT_EQ(FormatMoney(0, 1.23456, odd), "1.2346");
+    RegionalSettings r = En;
+    EXPECT_EQ(FormatMoney(0, 12.5, r), "12.50");
+    EXPECT_EQ(FormatMoney(6, 12.5, r), "12.50");
+    EXPECT_EQ(FormatMoney(-3, 12.5, r), "12.50");
+    r.currencyDecimals = 0;
+    EXPECT_EQ(FormatMoney(0, 12.5, r), "13");
+    r.currencyDecimals = 9;
+    EXPECT_EQ(FormatMoney(0, 1.23456, r), "1.2346");
 }
 
 TEST(FormatMoney, RoundsAtFourDecimalsThenHalfAwayFromZero) {
@@ -50,9 +47,8 @@ TEST(FormatMoney, RoundsAtFourDecimalsThenHalfAwayFromZero) {
 }
 
 TEST(FormatMoney, ValuesOutsideTheFixedPointRangeStayWellDefined) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    EXPECT_EQ(FormatMoney(3, nan, En), "0.00");
+    EXPECT_EQ(FormatMoney(3, std::numeric_limits<double>::quiet_NaN(), En), "0.00");
     EXPECT_EQ(FormatMoney(5, inf, En), "922,337,203,685,477.5807");
     EXPECT_EQ(FormatMoney(5, -inf, En), "-922,337,203,685,477.5807");
     EXPECT_EQ(FormatMoney(1, 1e20, En), "100,000,000,000,000,000,000");
@@ -62,18 +58,16 @@ TEST(FormatMoney, ValuesOutsideTheFixedPointRangeStayWellDefined) {
 
 TEST(FormatMoneyWithSymbol, PlacesTheSymbolByTheCurrencyFormat) {
     RegionalSettings r = En;
-    const char* expected[] = {"£1,234.50", "1,234.50£", "£ 1,234.50", "1,234.50 £"};
-    for (int format = 0; format <= 3; ++format) {
+    const char* expected[] = {"£1,234.50", "1,234.50£", "£ 1,234.50", "1,234.50 £", "£1,234.50"};
+    for (int format : {0, 1, 2, 3, 42}) {
         r.currencyFormat = format;
-        EXPECT_EQ(FormatMoneyWithSymbol(3, 1234.5, r), QString::fromUtf8(expected[format]));
+        EXPECT_EQ(FormatMoneyWithSymbol(3, 1234.5, r),
+                  QString::fromUtf8(expected[qMin(format, 4)]));
     }
     EXPECT_EQ(FormatMoneyWithSymbol(3, 1234.5, It), QStringLiteral("€ 1.234,50"));
-    r.currencyFormat = 42;
-    EXPECT_EQ(FormatMoneyWithSymbol(1, 7, r), QStringLiteral("£7"));
 }
 
 TEST(FormatNumberPlaces, UngroupedWithDecimalsGroupedWithout) {
-    EXPECT_EQ(FormatNumberPlaces(3, 1234.5, En), "1234.50");
     EXPECT_EQ(FormatNumberPlaces(3, 1234.5, It), "1234,50");
     EXPECT_EQ(FormatNumberPlaces(1, 12345.5, En), "12,346");
     EXPECT_EQ(FormatNumberPlaces(1, 12345.5, It), "12.346");
@@ -81,11 +75,9 @@ TEST(FormatNumberPlaces, UngroupedWithDecimalsGroupedWithout) {
 }
 
 TEST(FormatDataSize, UnitEdges) {
-    EXPECT_EQ(FormatDataSize(3, 1536, En), "1.50KB");
     EXPECT_EQ(FormatDataSize(3, 1536, It), "1,50KB");
     EXPECT_EQ(FormatDataSize(1, 0, En), "0KB");
     EXPECT_EQ(FormatDataSize(1, 1048576, En), "1,024KB"); // exactly 1 MB is still KB
-    EXPECT_EQ(FormatDataSize(1, 1048576, It), "1.024KB");
     EXPECT_EQ(FormatDataSize(3, 1048577, En), "1.00MB");
     EXPECT_EQ(FormatDataSize(1, 1073741824, En), "1,024MB");
     EXPECT_EQ(FormatDataSize(3, 1073741825, En), "1.00GB");
@@ -95,40 +87,22 @@ TEST(FormatDataSize, UnitEdges) {
 
 TEST(DaysToText, MondayFirstSundayLast) {
     EXPECT_EQ(DaysToText(65), "Sa, Su");
-    EXPECT_EQ(DaysToText(62), "M, Tu, W, Th, F");
     EXPECT_EQ(DaysToText(127), "M, Tu, W, Th, F, Sa, Su");
     EXPECT_EQ(DaysToText(1), "Su");
-    EXPECT_EQ(DaysToText(0), "");
     EXPECT_EQ(DaysToText(128), ""); // bits outside the week are ignored
 }
 
-TEST(NumberTexts, IsValidNumberAcceptsEitherSeparatorUnderBothLocales) {
+TEST(NumberTexts, EitherSeparatorReadsUnderBothLocales) {
     for (const RegionalSettings& r : {En, It}) {
-        EXPECT_TRUE(IsValidNumber("0,0395", r));
-        EXPECT_TRUE(IsValidNumber("0.0395", r));
-        EXPECT_TRUE(IsValidNumber("-12", r));
-        EXPECT_TRUE(IsValidNumber(" 3.5 ", r));
-        EXPECT_TRUE(IsValidNumber("1,5E-3", r));
-        EXPECT_FALSE(IsValidNumber("", r));
-        EXPECT_FALSE(IsValidNumber("   ", r));
-        EXPECT_FALSE(IsValidNumber("1,2,3", r));
-        EXPECT_FALSE(IsValidNumber("1.234,5", r));
-        EXPECT_FALSE(IsValidNumber("abc", r));
-        EXPECT_FALSE(IsValidNumber("12abc", r));
-        EXPECT_FALSE(IsValidNumber("1e400", r)); // not a finite number
-        EXPECT_FALSE(IsValidNumber("nan", r));
-        EXPECT_FALSE(IsValidNumber("--1", r));
-    }
-}
-
-TEST(NumberTexts, ReadFloatSettingReadsEitherSeparatorAndFallsBack) {
-    for (const RegionalSettings& r : {En, It}) {
+        for (const char* text : {"0,0395", "0.0395", "-12", " 3.5 ", "1,5E-3"})
+            EXPECT_TRUE(IsValidNumber(text, r)) << text;
+        for (const char* text :
+             {"", "   ", "1,2,3", "1.234,5", "abc", "12abc", "1e400", "nan", "--1", "inf"}) {
+            EXPECT_FALSE(IsValidNumber(text, r)) << text;
+            EXPECT_EQ(ReadFloatSetting(text, r, -7.5), -7.5) << text;
+        }
         EXPECT_DOUBLE_EQ(ReadFloatSetting("0,0395", r), 0.0395);
-        EXPECT_DOUBLE_EQ(ReadFloatSetting("0.0395", r), 0.0395);
-        EXPECT_DOUBLE_EQ(ReadFloatSetting("45123,75", r), 45123.75);
+        EXPECT_DOUBLE_EQ(ReadFloatSetting("45123.75", r), 45123.75);
         EXPECT_DOUBLE_EQ(ReadFloatSetting("garbage", r), 0.0);
-        EXPECT_DOUBLE_EQ(ReadFloatSetting("", r, 7.5), 7.5);
-        EXPECT_DOUBLE_EQ(ReadFloatSetting("1,2,3", r, -1), -1);
-        EXPECT_DOUBLE_EQ(ReadFloatSetting("inf", r, 2), 2);
     }
 }

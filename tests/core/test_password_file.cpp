@@ -26,36 +26,30 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
+    PasswordTable readBack() const {
+        PasswordTable t;
+        EXPECT_EQ(passwordfile::read(path(), t), passwordfile::ReadResult::Read);
+        return t;
+    }
 };
 
 } // namespace
 
-TEST_F(PasswordFile, RecordLayoutIsLengthPrefixedLatin1WithScrambledCredentials) {
+TEST_F(PasswordFile, RecordsAreLengthPrefixedLatin1WithScrambledCredentials) {
     const QByteArray r = passwordfile::encodeRecord(entry("Bank", "ab", "Z", "hi"));
     ASSERT_EQ(r.size(), 174);
-    EXPECT_EQ(r[0], 4);
-    EXPECT_EQ(r.mid(1, 4), "Bank");
-    EXPECT_EQ(r[41], 2);
-    EXPECT_EQ(r[42], char('a' ^ 0x5A));
-    EXPECT_EQ(r[43], char('b' ^ 0x5A));
-    EXPECT_EQ(r[82], 1);
-    EXPECT_EQ(r[83], char('Z' ^ 0x5A));
-    EXPECT_EQ(r[123], 2);
-    EXPECT_EQ(r.mid(124, 2), "hi");
-}
+    // Company at 0, user name at 41, password at 82, comments at 123.
+    EXPECT_EQ(r.mid(0, 5), QByteArray(1, 4) + "Bank");
+    EXPECT_EQ(r.mid(41, 3), QByteArray(1, 2) + char('a' ^ 0x5A) + char('b' ^ 0x5A));
+    EXPECT_EQ(r.mid(82, 2), QByteArray(1, 1) + char('Z' ^ 0x5A));
+    EXPECT_EQ(r.mid(123, 3), QByteArray(1, 2) + "hi");
 
-TEST_F(PasswordFile, TextsAreCutToTheirFieldsAndNonLatin1BecomesQuestionMarks) {
-    const auto e = entry(QString(45, u'c'), QString(41, u'u'), QStringLiteral("p€\U0001F600s"),
-                         QString(60, u'm'));
-    const QByteArray r = passwordfile::encodeRecord(e);
-    const typPasswordInformation back = passwordfile::decodeRecord(r.constData());
-    EXPECT_EQ(back.Company, QString(40, u'c'));
-    EXPECT_EQ(back.UserName, QString(40, u'u'));
-    EXPECT_EQ(back.Password, "p??s");
-    EXPECT_EQ(back.Comments, QString(50, u'm'));
-    EXPECT_EQ(passwordfile::decodeRecord(passwordfile::encodeRecord(entry("Café", "é")).constData())
-                  .UserName,
-              "é");
+    // Texts are cut to their fields; one '?' per character outside Latin-1.
+    const auto back = passwordfile::decodeRecord(
+        passwordfile::encodeRecord(entry(QString(45, u'c'), QString(41, u'u'),
+                                         QStringLiteral("p€\U0001F600sé"), QString(60, u'm')))
+            .constData());
+    EXPECT_EQ(back, entry(QString(40, u'c'), QString(40, u'u'), "p??sé", QString(50, u'm')));
 }
 
 TEST_F(PasswordFile, RoundTripKeepsSlotOrderAndIsOwnerOnly) {
@@ -73,59 +67,39 @@ TEST_F(PasswordFile, RoundTripKeepsSlotOrderAndIsOwnerOnly) {
     PasswordTable back;
     back[5] = entry("stale"); // whatever memory held is replaced
     ASSERT_EQ(passwordfile::read(path(), back), passwordfile::ReadResult::Read);
-    EXPECT_EQ(back[1].Company, "First");
-    EXPECT_EQ(back[2].UserName, "bob");
-    EXPECT_EQ(back[2].Password, "Zz\tX");
-    EXPECT_EQ(back[3].Company, "Third");
-    EXPECT_EQ(findFreeSlot(back), 4);
+    EXPECT_EQ(back, t);
 }
 
-TEST_F(PasswordFile, ReadsWholeRecordsOnlyAndAtMost75) {
-    PasswordTable ten;
+TEST_F(PasswordFile, ReadsWholeRecordsOnlyAtMost75AndLeavesNoGap) {
+    // Ten and a half records, one of them without a company.
+    QByteArray tenAndAHalf;
     for (int i = 1; i <= 10; ++i)
-        ten[i] = entry(QString::number(i));
-    ASSERT_TRUE(passwordfile::write(path(), ten));
-    QFile f(path());
-    ASSERT_TRUE(f.open(QIODevice::Append));
-    f.write(QByteArray(87, 'x')); // half a record
-    f.close();
-    PasswordTable back;
-    ASSERT_EQ(passwordfile::read(path(), back), passwordfile::ReadResult::Read);
-    EXPECT_EQ(findFreeSlot(back), 11);
-    EXPECT_EQ(back[10].Company, "10");
+        tenAndAHalf += passwordfile::encodeRecord(entry(i == 3 ? "" : QString::number(i)));
+    writeRaw(tenAndAHalf + QByteArray(87, 'x'));
+    PasswordTable back = readBack();
+    EXPECT_EQ(findFreeSlot(back), 10);
+    EXPECT_EQ(back[3].Company, "4");
+    EXPECT_EQ(back[9].Company, "10");
 
     QByteArray eighty;
     for (int i = 1; i <= 80; ++i)
         eighty += passwordfile::encodeRecord(entry(QString::number(i)));
     writeRaw(eighty);
-    ASSERT_EQ(passwordfile::read(path(), back), passwordfile::ReadResult::Read);
+    back = readBack();
     EXPECT_EQ(findFreeSlot(back), 0);
     EXPECT_EQ(back[75].Company, "75");
 }
 
 TEST_F(PasswordFile, CorruptLengthBytesAreClampedToTheirFields) {
     QByteArray r(174, 'A');
-    r[0] = char(255);
-    r[41] = char(255);
-    r[82] = char(255);
-    r[123] = char(255);
+    for (int at : {0, 41, 82, 123})
+        r[at] = char(255);
     writeRaw(r + r);
-    PasswordTable back;
-    ASSERT_EQ(passwordfile::read(path(), back), passwordfile::ReadResult::Read);
+    const PasswordTable back = readBack();
     // Each field is its own 40 (or 50) bytes; nothing from the next field or record.
-    EXPECT_EQ(back[1].Company, QString(40, u'A'));
-    EXPECT_EQ(back[1].UserName, QString(40, QChar('A' ^ 0x5A)));
-    EXPECT_EQ(back[1].Comments, QString(50, u'A'));
-    EXPECT_EQ(back[2].Company, QString(40, u'A'));
-    EXPECT_EQ(findFreeSlot(back), 3);
-}
-
-TEST_F(PasswordFile, EmptyCompanyRecordsLeaveNoGap) {
-    writeRaw(passwordfile::encodeRecord(entry("A")) + passwordfile::encodeRecord(entry("")) +
-             passwordfile::encodeRecord(entry("C")));
-    PasswordTable back;
-    ASSERT_EQ(passwordfile::read(path(), back), passwordfile::ReadResult::Read);
-    EXPECT_EQ(back[2].Company, "C");
+    const auto As = [](int n, char c = 'A') { return QString(n, QChar(c)); };
+    EXPECT_EQ(back[1], entry(As(40), As(40, 'A' ^ 0x5A), As(40, 'A' ^ 0x5A), As(50)));
+    EXPECT_EQ(back[2], back[1]);
     EXPECT_EQ(findFreeSlot(back), 3);
 }
 
@@ -164,8 +138,7 @@ TEST_F(PasswordFile, AFailedSaveKeepsTheOldFile) {
 
     EXPECT_FALSE(written);
     EXPECT_FALSE(error.isEmpty());
-    PasswordTable back;
-    ASSERT_EQ(passwordfile::read(path(), back), passwordfile::ReadResult::Read);
+    const PasswordTable back = readBack();
     EXPECT_EQ(back[1].Company, "old");
     EXPECT_EQ(findFreeSlot(back), 2);
     EXPECT_EQ(QDir(dir.filePath("Logs")).entryList(QDir::Files), QStringList{"password.bin"});
