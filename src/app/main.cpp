@@ -21,6 +21,7 @@
 #include "platform/power.h"
 #include "platform/shell.h"
 #include "platform/sound.h"
+#include "platform/x11_window_state.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -127,7 +128,14 @@ int main(int argc, char** argv) {
 
     // Applications at connect and disconnect, documents and web addresses, and the
     // shut-down or restart after a call.
-    LinuxShell shell;
+    // Window states can be asked of an X11 window manager (XWayland's included).
+    X11WindowState windowStates;
+    LinuxShell::Options shellOptions;
+    if (windowStates.isConnected())
+        shellOptions.applyWindowState = [&windowStates](qint64 session, WindowState state) {
+            windowStates.apply(session, state);
+        };
+    LinuxShell shell(shellOptions);
     LogindPower power;
     services.shell = &shell;
     services.power = &power;
