@@ -5,9 +5,12 @@
 #include "core/records.h"
 #include "core/regional.h"
 #include "manual_clock.h"
+#include "tariff/call_costing.h"
 #include "tariff/charge_bands.h"
+#include "tariff/further_details.h"
 #include "tariff/tariff_context.h"
 
+#include <QMap>
 #include <QStringList>
 #include <gtest/gtest.h>
 
@@ -45,6 +48,30 @@ protected:
         const int slot = findFreeSlot(details);
         ASSERT_NE(slot, 0);
         details[slot] = {name, option, lengthStart, lengthFinish, value};
+    }
+    // Further details for every connectoid from words such as "Min=0.05 ApplyMin=Yes".
+    void addDetails(const QString& words) {
+        static const QMap<QString, QString> options{
+            {"Min", FurtherDetailOption::MinimumCharge},
+            {"Conn", FurtherDetailOption::ConnectionCharge},
+            {"Max", FurtherDetailOption::MaximumCharge},
+            {"Disc", FurtherDetailOption::Discount},
+            {"ApplyMin", FurtherDetailOption::ApplyDiscountMinimumCharge},
+            {"ApplyMax", FurtherDetailOption::ApplyDiscountMaximumCharge},
+            {"ApplyConn", FurtherDetailOption::ApplyDiscountConnectionCharge}};
+        for (const QString& word : words.split(u' ', Qt::SkipEmptyParts)) {
+            ASSERT_TRUE(options.contains(word.section(u'=', 0, 0))) << word.toStdString();
+            addDetail(DefaultConnectoid, options[word.section(u'=', 0, 0)], word.section(u'=', 1));
+        }
+    }
+
+    double cost(TDateTime at, const QString& dun = "MyISP", qint32 duration = 0) {
+        return CostOfThisSecond(tariff(), dun, duration, at);
+    }
+    typCallCostInformation price(TDateTime start, TDateTime finish) {
+        typCallCostInformation r{-7, -7, true, true, true}; // nothing stale may survive
+        CalculateCost(tariff(), "MyISP", r, start, finish);
+        return r;
     }
 
     // Tuesday 14 March 2023 at the given time.

@@ -20,16 +20,10 @@ protected:
     // Band times lean towards the edges where mistakes hide.
     double bandTime() {
         const int h = uniform(0, 23);
-        switch (uniform(0, 5)) {
-        case 0:
-            return TimeOfDay(h, 59, 59);
-        case 1:
-            return TimeOfDay(h, 0, 0);
-        case 2:
-            return chance(0.5) ? tariff::Midnight : tariff::LastSecondOfDay;
-        default:
-            return TimeOfDay(h, uniform(0, 59), uniform(0, 59));
-        }
+        const double choices[] = {TimeOfDay(h, 59, 59), TimeOfDay(h, 0, 0),
+                                  chance(0.5) ? tariff::Midnight : tariff::LastSecondOfDay,
+                                  TimeOfDay(h, uniform(0, 59), uniform(0, 59))};
+        return choices[std::min(uniform(0, 5), 3)];
     }
 
     // Specific and Default bands, zero charges, overlaps, over-midnight bands, length
@@ -55,18 +49,12 @@ protected:
 
     // Moments of a fortnight, many just before midnight or an hour's end.
     TDateTime randomMoment() {
-        const double day = 45000 + uniform(0, 13);
-        const double ms = uniform(0, 999) / 86400000.0;
-        switch (uniform(0, 4)) {
-        case 0:
-            return day + TimeOfDay(23, 59, uniform(0, 59)) + ms;
-        case 1:
-            return day + TimeOfDay(uniform(0, 23), 59, uniform(50, 59)) + ms;
-        case 2:
-            return day + TimeOfDay(uniform(0, 23), uniform(0, 59), uniform(0, 59));
-        default:
-            return day + uniform(0, 86399999) / 86400000.0;
-        }
+        const double day = 45000 + uniform(0, 13), ms = uniform(0, 999) / 86400000.0;
+        const double choices[] = {TimeOfDay(23, 59, uniform(0, 59)) + ms,
+                                  TimeOfDay(uniform(0, 23), 59, uniform(50, 59)) + ms,
+                                  TimeOfDay(uniform(0, 23), uniform(0, 59), uniform(0, 59)),
+                                  uniform(0, 86399999) / 86400000.0};
+        return day + choices[std::min(uniform(0, 4), 3)];
     }
 
     double randomLength() {
@@ -131,19 +119,11 @@ TEST_F(BandLookupTest, MomentsInAnyOrderAndOnBandEdgesPriceAsThePlainScan) {
         TDateTime moment = randomMoment();
         for (int i = 0; i < 400; ++i) {
             const typCostingInformation& band = bands[uniform(1, 3)];
-            switch (uniform(0, 9)) {
-            case 0:
-                moment = randomMoment();
-                break;
-            case 1:
-                moment = std::floor(moment) + band.StartTime;
-                break;
-            case 2:
-                moment = std::floor(moment) + band.FinishTime;
-                break;
-            default:
-                moment = tariff::nextSecond(moment);
-            }
+            const int choice = uniform(0, 9);
+            moment = choice == 0   ? randomMoment()
+                     : choice == 1 ? std::floor(moment) + band.StartTime
+                     : choice == 2 ? std::floor(moment) + band.FinishTime
+                                   : tariff::nextSecond(moment);
             ASSERT_TRUE(sameCost(lookup.costOfSecond(moment),
                                  CostOfThisSecond(tariff(), dun, duration, moment)))
                 << "round " << round << " moment " << std::setprecision(17) << moment;

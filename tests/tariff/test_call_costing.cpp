@@ -1,35 +1,27 @@
-#include "tariff/call_costing.h"
-#include "tariff/further_details.h"
 #include "tariff_fixture.h"
 
 namespace {
 
-namespace Opt = FurtherDetailOption;
-
 class CallCosting : public TariffFixture {
 protected:
-    typCallCostInformation price(TDateTime start, TDateTime finish) {
-        typCallCostInformation r{-7, -7, true, true, true}; // nothing stale may survive
-        CalculateCost(tariff(), "MyISP", r, start, finish);
-        return r;
-    }
     // A call from 10:00:00 ending half-way through its last second: `seconds` are priced.
     typCallCostInformation priceSeconds(double seconds) {
         return price(tuesday(10, 0, 0), plusSeconds(tuesday(10, 0, 0), seconds - 0.5));
     }
+    // Flags: M in the minimum period, O outside the free period, X at the maximum.
     static void expectCost(const typCallCostInformation& r, double without, double with,
-                           bool minimum, bool outside, bool maximum) {
+                           const char* flags) {
         EXPECT_NEAR(r.Without_Discount, without, 1e-12);
         EXPECT_NEAR(r.With_Discount, with, 1e-12);
-        EXPECT_EQ(r.In_Minimum_Period, minimum);
-        EXPECT_EQ(r.OutsideFreePeriod, outside);
-        EXPECT_EQ(r.In_Maximum_Period, maximum);
+        const char actual[] = {r.In_Minimum_Period ? 'M' : '-', r.OutsideFreePeriod ? 'O' : '-',
+                               r.In_Maximum_Period ? 'X' : '-', 0};
+        EXPECT_STREQ(actual, flags);
     }
 };
 
 TEST_F(CallCosting, EveryStartedSecondIsPricedAtItsOwnMoment) {
     addAllDayBand(0.06);
-    expectCost(price(tuesday(10, 0, 0), tuesday(10, 0, 10, 500)), 0.011, 0.011, false, true, false);
+    EXPECT_NEAR(price(tuesday(10, 0, 0), tuesday(10, 0, 10, 500)).Without_Discount, 0.011, 1e-12);
     clearTable(bands);
     addBand(DefaultConnectoid, EveryDay, 0, TimeOfDay(10, 0, 4), 0.06);
     addBand(DefaultConnectoid, EveryDay, TimeOfDay(10, 0, 5), TimeOfDay(23, 59, 59), 0.6);
@@ -44,78 +36,55 @@ TEST_F(CallCosting, TruncatedDurationChoosesTheLengthWindow) {
     EXPECT_NEAR(priceSeconds(11.7).Without_Discount, 12 * 0.01, 1e-12);  // 11.2 s long
 }
 
-TEST_F(CallCosting, FreeMinutes) {
-    addAllDayBand(0.06, 2);
-    expectCost(priceSeconds(90), 0, 0, false, false, false);
-    expectCost(priceSeconds(151), 0.031, 0.031, false, true, false);
-    bands[1].FreeMinutes = -100000000; // grants nothing rather than pricing earlier time
-    expectCost(priceSeconds(11), 0.011, 0.011, false, true, false);
-}
-
-TEST_F(CallCosting, MinimumChargeAndDiscount) {
-    addAllDayBand(0.06, 0);
-    addDetail(DefaultConnectoid, Opt::MinimumCharge, "0.05");
-    expectCost(priceSeconds(20), 0.05, 0.05, true, true, false);
-    addDetail(DefaultConnectoid, Opt::Discount, "10");
-    // An undiscounted minimum is not discounted below itself.
-    expectCost(priceSeconds(52), 0.052, 0.05, false, true, false);
-    expectCost(priceSeconds(20), 0.05, 0.05, true, true, false);
-    addDetail(DefaultConnectoid, Opt::ApplyDiscountMinimumCharge, "Yes");
-    expectCost(priceSeconds(20), 0.05, 0.045, true, true, false);
-}
-
-TEST_F(CallCosting, ACallStillInItsFreeMinutesOwesNoMinimum) {
-    addAllDayBand(0.06, 2);
-    addDetail(DefaultConnectoid, Opt::MinimumCharge, "0.05");
-    addDetail(DefaultConnectoid, Opt::Discount, "10");
-    // The discounted cost must never exceed the undiscounted one.
-    expectCost(priceSeconds(90), 0, 0, true, false, false);
-}
-
-TEST_F(CallCosting, ZeroLengthCallCostsTheMinimumAndConnectionCharge) {
-    addAllDayBand(0.06);
-    addDetail(DefaultConnectoid, Opt::MinimumCharge, "0.05");
-    addDetail(DefaultConnectoid, Opt::ConnectionCharge, "0.10");
-    addDetail(DefaultConnectoid, Opt::Discount, "20");
-    expectCost(price(tuesday(10, 0, 0), tuesday(10, 0, 0)), 0.15, 0.15, true, false, false);
-    addDetail(DefaultConnectoid, Opt::ApplyDiscountMinimumCharge, "Yes");
-    expectCost(price(tuesday(10, 0, 0), tuesday(10, 0, 0)), 0.15, 0.14, true, false, false);
-}
-
-TEST_F(CallCosting, ConnectionChargeIsAddedToBothAmounts) {
-    addAllDayBand(0.06);
-    addDetail(DefaultConnectoid, Opt::ConnectionCharge, "0.10");
-    addDetail(DefaultConnectoid, Opt::Discount, "20");
-    expectCost(priceSeconds(11), 0.111, 0.0088 + 0.10, false, true, false);
-    addDetail(DefaultConnectoid, Opt::ApplyDiscountConnectionCharge, "Yes");
-    expectCost(priceSeconds(11), 0.091, 0.0088 + 0.08, false, true, false);
-}
-
-TEST_F(CallCosting, MaximumChargeCapsTheCostWithItsConnectionCharge) {
-    addAllDayBand(6); // 0.10 a second
-    addDetail(DefaultConnectoid, Opt::MaximumCharge, "1.00");
-    addDetail(DefaultConnectoid, Opt::Discount, "10");
-    expectCost(priceSeconds(15), 1.0, 1.0, false, true, true);
-    addDetail(DefaultConnectoid, Opt::ApplyDiscountMaximumCharge, "Yes");
-    expectCost(priceSeconds(15), 1.0, 0.9, false, true, true);
-    expectCost(priceSeconds(9), 0.9, 0.81, false, true, false);
-    addDetail(DefaultConnectoid, Opt::ConnectionCharge, "0.20");
-    expectCost(priceSeconds(9), 1.0, 0.9, false, true, true);
-    details[1].Value = "0"; // never caps
-    expectCost(priceSeconds(15), 1.7, 1.55, false, true, false);
+// One all-day band, further details, and a call of some seconds (0.5 is a call of no
+// length).
+TEST_F(CallCosting, FreeMinutesMinimumDiscountConnectionAndMaximumCharges) {
+    // clang-format off
+    const struct {
+        double chargePerMin; qint32 freeMinutes; const char* details; double seconds;
+        double without, with; const char* flags;
+    } cases[] = {
+        {0.06, 2, "", 90, 0, 0, "---"},
+        {0.06, 2, "", 151, 0.031, 0.031, "-O-"},
+        {0.06, -100000000, "", 11, 0.011, 0.011, "-O-"}, // grants nothing, prices no earlier time
+        {0.06, 0, "Min=0.05", 20, 0.05, 0.05, "MO-"},
+        // An undiscounted minimum is not discounted below itself.
+        {0.06, 0, "Min=0.05 Disc=10", 52, 0.052, 0.05, "-O-"},
+        {0.06, 0, "Min=0.05 Disc=10", 20, 0.05, 0.05, "MO-"},
+        {0.06, 0, "Min=0.05 Disc=10 ApplyMin=Yes", 20, 0.05, 0.045, "MO-"},
+        // A call still in its free minutes owes no minimum, nor is it raised to one.
+        {0.06, 2, "Min=0.05 Disc=10", 90, 0, 0, "M--"},
+        {0.06, 0, "Min=0.05 Conn=0.10 Disc=20", 0.5, 0.15, 0.15, "M--"},
+        {0.06, 0, "Min=0.05 Conn=0.10 Disc=20 ApplyMin=Yes", 0.5, 0.15, 0.14, "M--"},
+        {0.06, 0, "Conn=0.10 Disc=20", 11, 0.111, 0.0088 + 0.10, "-O-"},
+        {0.06, 0, "Conn=0.10 Disc=20 ApplyConn=Yes", 11, 0.091, 0.0088 + 0.08, "-O-"},
+        // 0.10 a second; the maximum includes the connection charge, and 0 never caps.
+        {6, 0, "Max=1.00 Disc=10", 15, 1.0, 1.0, "-OX"},
+        {6, 0, "Max=1.00 Disc=10 ApplyMax=Yes", 15, 1.0, 0.9, "-OX"},
+        {6, 0, "Max=1.00 Disc=10 ApplyMax=Yes", 9, 0.9, 0.81, "-O-"},
+        {6, 0, "Max=1.00 Disc=10 ApplyMax=Yes Conn=0.20", 9, 1.0, 0.9, "-OX"},
+        {6, 0, "Max=0 Disc=10 ApplyMax=Yes Conn=0.20", 15, 1.7, 1.55, "-O-"}};
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.details << ", " << c.seconds << " s");
+        SetUp();
+        addAllDayBand(c.chargePerMin, c.freeMinutes);
+        addDetails(c.details);
+        expectCost(priceSeconds(c.seconds), c.without, c.with, c.flags);
+    }
 }
 
 TEST_F(CallCosting, NoChargeBandsGivesItsFixedResultWhateverTheBands) {
     addAllDayBand(6);
-    addDetail(DefaultConnectoid, Opt::ConnectionCharge, "0.20");
+    addDetails("Conn=0.20 Min=1");
     noChargeBands = true;
     for (double seconds : {0.5, 1.0, 600.0})
-        expectCost(priceSeconds(seconds), 0, 0, true, false, false);
+        expectCost(priceSeconds(seconds), 0, 0, "M--");
 }
 
 TEST_F(CallCosting, TimesThatCannotBeACallAreLeftUnpriced) {
     addAllDayBand(6);
-    addDetail(DefaultConnectoid, Opt::ConnectionCharge, "0.20");
+    addDetails("Conn=0.20");
     const double now = tuesday(10, 0, 0), nan = std::nan("");
     log.setEnabled(true);
     for (auto [start, finish] : {std::pair{nan, now},
@@ -124,28 +93,50 @@ TEST_F(CallCosting, TimesThatCannotBeACallAreLeftUnpriced) {
                                  {-HUGE_VAL, now},
                                  {0.0, now},
                                  {now, 1e300}})
-        expectCost(price(start, finish), 0, 0, false, false, false);
+        expectCost(price(start, finish), 0, 0, "---");
     // A finish before the start prices no second, only the connection.
-    expectCost(price(now, now - 0.1), 0.2, 0.2, false, false, false);
+    expectCost(price(now, now - 0.1), 0.2, 0.2, "---");
 }
 
-TEST_F(CallCosting, TraceFramesTheCallAndItsResult) {
+TEST_F(CallCosting, TraceShowsEveryStepInItsOwnWording) {
     addAllDayBand(6);
+    addDetails("Conn=0.25 ApplyConn=Yes Disc=20");
     log.setEnabled(true);
-    price(tuesday(10, 0, 0), tuesday(10, 0, 0, 500));
-    const QStringList trace = traceTexts();
-    ASSERT_EQ(trace.size(), 53);
-    EXPECT_EQ(trace.mid(0, 5), QStringList({"CalculateCost - Start CalculateCost",
-                                            "CalculateCost - Start Time = 14/03/2023 10:00:00",
-                                            "CalculateCost - Finish Time = 14/03/2023 10:00:00",
-                                            "CalculateCost - Dial Up Name = MyISP",
-                                            "CalculateCost - Duration = 0"}));
-    EXPECT_EQ(trace.mid(47), QStringList({"CalculateCost - Result.With_Discount = 0.1",
-                                          "CalculateCost - Result.Without_Discount = 0.1",
-                                          "CalculateCost - Result.OutsideFreePeriod = TRUE",
-                                          "CalculateCost - Result.In_Minimum_Period = FALSE",
-                                          "CalculateCost - Result.In_Maximum_Period = FALSE",
-                                          "CalculateCost - Finish CalculateCost"}));
+    price(tuesday(0, 0, 0), tuesday(0, 0, 0, 500));
+
+    const auto step = [](const QString& name, bool saysStart, const QStringList& lines) {
+        QStringList out{name + " - " + (saysStart ? "Start " : "") + name};
+        for (const QString& line : lines)
+            out << name + " - " + line;
+        return out << name + " - Finish " + name;
+    };
+    const auto lookup = [&](const char* name, bool saysStart, const char* result) {
+        return step(name, saysStart,
+                    {"DUN = MyISP", "Duration = 0", QString("Result = ") + result});
+    };
+    QStringList expected{"CalculateCost - Start CalculateCost",
+                         "CalculateCost - Start Time = 14/03/2023 00:00:00",
+                         "CalculateCost - Finish Time = 14/03/2023 00:00:00",
+                         "CalculateCost - Dial Up Name = MyISP", "CalculateCost - Duration = 0"};
+    // The band lookups show a moment at midnight by its date alone.
+    expected << step("GetFreeMinutes", true,
+                     {"TheTime = 14/03/2023", "Duration = 0", "DUN = MyISP", "Result = 0"})
+             << step("CostOfThisSecond", true,
+                     {"TheTime = 14/03/2023 00:00:01", "Duration = 0", "DUN = MyISP",
+                      "Result = 0.1"})
+             << lookup("GetDiscount", true, "20") << lookup("GetMinimumCharge", true, "0")
+             << lookup("GetApplyDiscountMinimumCharge", true, "FALSE")
+             << lookup("GetConnectionCharge", false, "0.25")
+             << lookup("GetApplyDiscountConnectionCharge", true, "TRUE")
+             << lookup("GetDiscount", true, "20") << lookup("GetMaximumCharge", false, "0")
+             << "CalculateCost - Result.With_Discount = 0.28"
+             << "CalculateCost - Result.Without_Discount = 0.3"
+             << "CalculateCost - Result.OutsideFreePeriod = TRUE"
+             << "CalculateCost - Result.In_Minimum_Period = FALSE"
+             << "CalculateCost - Result.In_Maximum_Period = FALSE"
+             << "CalculateCost - Finish CalculateCost";
+    EXPECT_EQ(traceTexts(), expected);
+
     log.clear();
     noChargeBands = true;
     price(tuesday(10, 0, 0), tuesday(10, 0, 0));
@@ -165,14 +156,10 @@ TEST_F(CallCosting, ALongTracedCallLeavesTheSameTraceAsTracingEverySecond) {
     ASSERT_EQ(actual.size(), DebugLog::MaxLines);
     const qsizetype seconds = actual.lastIndexOf("CostOfThisSecond - Finish CostOfThisSecond") + 1;
 
-    DebugLog everySecond(clock);
-    everySecond.setEnabled(true);
-    const TariffContext t{bands, details, regional, everySecond, false};
+    log.clear();
     for (double T = start; T <= finish;)
-        CostOfThisSecond(t, "MyISP", 1000, T = tariff::nextSecond(T));
-    QStringList expected;
-    for (const QString& line : everySecond.lines())
-        expected << line.section(QStringLiteral(" -> "), 1);
+        cost(T = tariff::nextSecond(T), "MyISP", 1000);
+    const QStringList expected = traceTexts();
     EXPECT_EQ(actual.mid(0, seconds), expected.mid(expected.size() - seconds));
 }
 

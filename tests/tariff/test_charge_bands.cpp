@@ -1,14 +1,8 @@
-#include "tariff/charge_bands.h"
 #include "tariff_fixture.h"
 
 namespace {
 
-class ChargeBands : public TariffFixture {
-protected:
-    double cost(TDateTime at, const QString& dun = "MyISP", qint32 duration = 0) {
-        return CostOfThisSecond(tariff(), dun, duration, at);
-    }
-};
+using ChargeBands = TariffFixture;
 
 TEST(LengthWindow, BoundsAreInclusiveAndZeroMeansNone) {
     EXPECT_TRUE(InLengthWindow(100000, 0, 0));
@@ -32,9 +26,9 @@ TEST_F(ChargeBands, TimeTestOfDayAndOverMidnightBands) {
     // Band times are whole seconds: a moment inside a band's last second matches nothing.
     EXPECT_EQ(cost(tuesday(17, 59, 59, 500)), 0.0);
     EXPECT_EQ(cost(tuesday(23, 59, 59, 500)), 0.0);
-}
 
-TEST_F(ChargeBands, OverMidnightBandTestsTheDayOfTheMomentItself) {
+    // An over-midnight band tests the day of the moment itself.
+    clearTable(bands);
     addBand(DefaultConnectoid, Monday, TimeOfDay(22, 0, 0), TimeOfDay(6, 0, 0), 0.6);
     EXPECT_EQ(cost(tuesday(2, 0, 0) - 1), 0.01);
     EXPECT_EQ(cost(tuesday(23, 0, 0) - 1), 0.01);
@@ -69,25 +63,6 @@ TEST_F(ChargeBands, MomentsWithoutADayMatchNothing) {
         EXPECT_EQ(cost(t), 0.0);
         EXPECT_EQ(GetFreeMinutes(tariff(), "X", 0, t), 0);
     }
-}
-
-TEST_F(ChargeBands, TraceShowsTheMomentAndTheResult) {
-    addAllDayBand(6);
-    cost(tuesday(10, 0, 1), "MyISP", 42);
-    EXPECT_TRUE(log.lines().empty());
-    log.setEnabled(true);
-    cost(tuesday(10, 0, 1), "MyISP", 42);
-    GetFreeMinutes(tariff(), "MyISP", 7, tuesday(0, 0, 0));
-    const QStringList trace = traceTexts();
-    ASSERT_EQ(trace.size(), 12);
-    EXPECT_EQ(trace.mid(0, 6),
-              QStringList({"CostOfThisSecond - Start CostOfThisSecond",
-                           "CostOfThisSecond - TheTime = 14/03/2023 10:00:01",
-                           "CostOfThisSecond - Duration = 42", "CostOfThisSecond - DUN = MyISP",
-                           "CostOfThisSecond - Result = 0.1",
-                           "CostOfThisSecond - Finish CostOfThisSecond"}));
-    EXPECT_EQ(trace[7], "GetFreeMinutes - TheTime = 14/03/2023") << "midnight shows no time";
-    EXPECT_EQ(trace[10], "GetFreeMinutes - Result = 0");
 }
 
 } // namespace

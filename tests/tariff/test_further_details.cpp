@@ -1,4 +1,3 @@
-#include "tariff/further_details.h"
 #include "tariff_fixture.h"
 
 namespace {
@@ -10,13 +9,8 @@ using FurtherDetails = TariffFixture;
 TEST_F(FurtherDetails, EachLookupReadsItsOwnOptionAndDefaultsToNothing) {
     EXPECT_EQ(GetMinimumCharge(tariff(), "X", 10), 0.0);
     EXPECT_FALSE(GetApplyDiscountMaximumCharge(tariff(), "X", 10));
-    addDetail(DefaultConnectoid, Opt::MinimumCharge, "0.05");
-    addDetail(DefaultConnectoid, Opt::ConnectionCharge, "0.10");
-    addDetail(DefaultConnectoid, Opt::MaximumCharge, "1");
-    addDetail(DefaultConnectoid, Opt::Discount, "12.5");
+    addDetails("Min=0.05 Conn=0.10 Max=1 Disc=12.5 ApplyMax=Yes ApplyConn=yes");
     addDetail(DefaultConnectoid, Opt::HandshakingAdjustment, "20", 100, 200);
-    addDetail(DefaultConnectoid, Opt::ApplyDiscountMaximumCharge, "Yes");
-    addDetail(DefaultConnectoid, Opt::ApplyDiscountConnectionCharge, "yes");
     EXPECT_EQ(GetMinimumCharge(tariff(), "X", 10), 0.05);
     EXPECT_EQ(GetConnectionCharge(tariff(), "X", 10), 0.10);
     EXPECT_EQ(GetMaximumCharge(tariff(), "X", 10), 1.0);
@@ -40,10 +34,7 @@ TEST_F(FurtherDetails, FirstApplicableEntryDecidesEvenWhenItIsNoNumber) {
 }
 
 TEST_F(FurtherDetails, NumbersReadWithEitherDecimalSeparator) {
-    addDetail(DefaultConnectoid, Opt::MinimumCharge, "0,05");
-    addDetail(DefaultConnectoid, Opt::MaximumCharge, "2.5");
-    addDetail(DefaultConnectoid, Opt::Discount, "1,2,3");
-    addDetail(DefaultConnectoid, Opt::ConnectionCharge, "1e999");
+    addDetails("Min=0,05 Max=2.5 Disc=1,2,3 Conn=1e999");
     for (const auto& r : {RegionalSettings::english(), RegionalSettings::italian()}) {
         regional = r;
         EXPECT_EQ(GetMinimumCharge(tariff(), "X", 0), 0.05);
@@ -51,23 +42,6 @@ TEST_F(FurtherDetails, NumbersReadWithEitherDecimalSeparator) {
         EXPECT_EQ(GetDiscount(tariff(), "X", 0), 0.0);
         EXPECT_EQ(GetConnectionCharge(tariff(), "X", 0), 0.0);
     }
-}
-
-TEST_F(FurtherDetails, TraceLinesKeepTheirOwnWording) {
-    addDetail(DefaultConnectoid, Opt::ApplyDiscountConnectionCharge, "Yes");
-    log.setEnabled(true);
-    GetConnectionCharge(tariff(), "MyISP", 12);
-    GetMaximumCharge(tariff(), "MyISP", 12);
-    GetApplyDiscountConnectionCharge(tariff(), "MyISP", 12);
-    const QStringList trace = traceTexts();
-    ASSERT_EQ(trace.size(), 15);
-    EXPECT_EQ(trace[0], "GetConnectionCharge - GetConnectionCharge");
-    EXPECT_EQ(trace[2], "GetConnectionCharge - Duration = 12");
-    EXPECT_EQ(trace[5], "GetMaximumCharge - GetMaximumCharge");
-    EXPECT_EQ(trace[8], "GetMaximumCharge - Result = 0");
-    EXPECT_EQ(trace[10],
-              "GetApplyDiscountConnectionCharge - Start GetApplyDiscountConnectionCharge");
-    EXPECT_EQ(trace[13], "GetApplyDiscountConnectionCharge - Result = TRUE");
 }
 
 } // namespace
