@@ -29,16 +29,8 @@ QByteArray handBuiltRecord() {
 TEST(CallLogRecord, LayoutMatchesHandBuiltBytes) {
     const QByteArray bytes = handBuiltRecord();
     const typCallLogInformation r = calllog::decodeRecord(bytes.constData());
-    EXPECT_EQ(r.Start, 45000.5);
-    EXPECT_EQ(r.Finish, 45000.75);
-    EXPECT_EQ(r.Cost_Inc, 1.25);
-    EXPECT_EQ(r.Cost_Exc, 1.5);
-    EXPECT_EQ(r.Mode, 5);
-    EXPECT_EQ(r.Data, 0x01020304u);
-    EXPECT_EQ(r.Connect_Speed, 4294967295u);
-    EXPECT_EQ(r.Connectoid_Name, QString::fromUtf8("Modemé"));
-    EXPECT_EQ(r.User_Name, "anna");
-    EXPECT_FALSE(r.isDeleted());
+    EXPECT_EQ(r, (typCallLogInformation{45000.5, 45000.75, 1.25, 1.5, 5, 0x01020304u, 4294967295u,
+                                        "Modemé", "anna", 0}));
 
     // Written back, the same bytes with the unused text bytes zeroed.
     QByteArray expected = bytes;
