@@ -62,11 +62,15 @@ void saveValueList(SettingsStore& store, const Table& table, const QString& sect
     store.sync();
 }
 
-void writeToolEntry(SettingsStore& store, const QString& sec,
-                    const typToolWithDefaultInformation& t) {
-    store.writeString(sec, QStringLiteral("Host"), t.Host);
-    store.writeString(sec, QStringLiteral("Description"), t.Description);
-    store.writeBoolean(sec, QStringLiteral("DefaultItem"), t.DefaultItem);
+// Fingers and pings share one record and one way of saving it.
+void saveToolList(SettingsStore& store, const ToolHostTable& table, const char* prefix,
+                  const QString& counter) {
+    saveSectionList(store, table, prefix, counter,
+                    [&](const QString& sec, const typToolWithDefaultInformation& t) {
+                        store.writeString(sec, QStringLiteral("Host"), t.Host);
+                        store.writeString(sec, QStringLiteral("Description"), t.Description);
+                        store.writeBoolean(sec, QStringLiteral("DefaultItem"), t.DefaultItem);
+                    });
 }
 
 } // namespace
@@ -267,17 +271,11 @@ void SaveToolOptions(SettingsStore& store, const typSettings& s) {
 }
 
 void SaveFingers(SettingsStore& store, const ToolHostTable& table) {
-    saveSectionList(store, table, "Finger", QStringLiteral("Number_Of_Fingers"),
-                    [&](const QString& sec, const typToolWithDefaultInformation& t) {
-                        writeToolEntry(store, sec, t);
-                    });
+    saveToolList(store, table, "Finger", QStringLiteral("Number_Of_Fingers"));
 }
 
 void SavePings(SettingsStore& store, const ToolHostTable& table) {
-    saveSectionList(store, table, "Ping", QStringLiteral("Number_Of_Pings"),
-                    [&](const QString& sec, const typToolWithDefaultInformation& t) {
-                        writeToolEntry(store, sec, t);
-                    });
+    saveToolList(store, table, "Ping", QStringLiteral("Number_Of_Pings"));
 }
 
 void SavePOP3s(SettingsStore& store, const POP3Table& table) {

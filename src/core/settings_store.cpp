@@ -24,32 +24,33 @@ QString SettingsStore::readString(const QString& section, const QString& name,
     return value(section, name).value_or(defaultValue);
 }
 
+namespace {
+
+// The stored text as a whole number within [min, max]; nothing when missing or malformed.
+std::optional<qint64> storedInteger(const SettingsStore& store, const QString& section,
+                                    const QString& name,
+                                    qint64 min = std::numeric_limits<int>::min(),
+                                    qint64 max = std::numeric_limits<int>::max()) {
+    const auto text = store.value(section, name);
+    return text ? parseInteger(*text, min, max) : std::nullopt;
+}
+
+} // namespace
+
 int SettingsStore::readInteger(const QString& section, const QString& name,
                                int defaultValue) const {
-    const auto text = value(section, name);
-    if (!text)
-        return defaultValue;
-    const auto v =
-        parseInteger(*text, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    return v ? static_cast<int>(*v) : defaultValue;
+    return static_cast<int>(storedInteger(*this, section, name).value_or(defaultValue));
 }
 
 qint64 SettingsStore::readInteger64(const QString& section, const QString& name,
                                     qint64 defaultValue) const {
-    const auto text = value(section, name);
-    if (!text)
-        return defaultValue;
-    return parseInteger(*text, std::numeric_limits<qint64>::min(),
-                        std::numeric_limits<qint64>::max())
+    return storedInteger(*this, section, name, std::numeric_limits<qint64>::min(),
+                         std::numeric_limits<qint64>::max())
         .value_or(defaultValue);
 }
 
 bool SettingsStore::readBoolean(const QString& section, const QString& name,
                                 bool defaultValue) const {
-    const auto text = value(section, name);
-    if (!text)
-        return defaultValue;
-    const auto v =
-        parseInteger(*text, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    const auto v = storedInteger(*this, section, name);
     return v ? *v != 0 : defaultValue;
 }
