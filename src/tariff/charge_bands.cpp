@@ -59,19 +59,31 @@ bool BandMatches(const typCostingInformation& band, const QString& DUN, qint32 D
            tariff::timeInBand(band.StartTime, band.FinishTime, moment.time);
 }
 
+namespace {
+
+// The field of the first matching band, in slot order, where it is not 0: a band that
+// matches but grants nothing does not end the search.
+template <typename T>
+T firstNonZero(const TariffContext& tariff, const QString& DUN, qint32 Duration, TDateTime TheTime,
+               T typCostingInformation::*field) {
+    const tariff::Moment moment = tariff::splitMoment(TheTime);
+    T result = 0;
+    for (const typCostingInformation& band : tariff.costings) {
+        if (BandMatches(band, DUN, Duration, moment) && (result = band.*field) != 0)
+            break;
+    }
+    return result;
+}
+
+} // namespace
+
 double CostOfThisSecond(const TariffContext& tariff, const QString& DUN, qint32 Duration,
                         TDateTime TheTime) {
     static const QString name = QStringLiteral("CostOfThisSecond");
     traceArguments(tariff.log, name, DUN, Duration, TheTime, tariff.regional);
 
-    const tariff::Moment moment = tariff::splitMoment(TheTime);
-    double rate = 0;
-    for (int i = 1; i <= CostingTable::Capacity && rate == 0; ++i) {
-        const typCostingInformation& band = tariff.costings[i];
-        if (BandMatches(band, DUN, Duration, moment))
-            rate = band.ChargePerMin;
-    }
-    const double result = rate / 60;
+    const double result =
+        firstNonZero(tariff, DUN, Duration, TheTime, &typCostingInformation::ChargePerMin) / 60;
 
     tariff.log.trace([&] {
         return name + QStringLiteral(" - Result = ") +
@@ -86,13 +98,8 @@ qint32 GetFreeMinutes(const TariffContext& tariff, const QString& DUN, qint32 Du
     static const QString name = QStringLiteral("GetFreeMinutes");
     traceArguments(tariff.log, name, DUN, Duration, TheTime, tariff.regional);
 
-    const tariff::Moment moment = tariff::splitMoment(TheTime);
-    qint32 result = 0;
-    for (int i = 1; i <= CostingTable::Capacity && result == 0; ++i) {
-        const typCostingInformation& band = tariff.costings[i];
-        if (BandMatches(band, DUN, Duration, moment))
-            result = band.FreeMinutes;
-    }
+    const qint32 result =
+        firstNonZero(tariff, DUN, Duration, TheTime, &typCostingInformation::FreeMinutes);
 
     tariff.log.trace(
         [&] { return name + QStringLiteral(" - Result = ") + QString::number(result); });

@@ -4,6 +4,7 @@
 #include "core/debug_log.h"
 #include "core/formatting.h"
 #include "core/records.h"
+#include "core/regional.h"
 #include "tariff_context.h"
 
 #include <cmath>
@@ -33,39 +34,45 @@ double numberOf(const TariffContext& tariff, const typCostingFurtherDetailInform
     return std::isfinite(value) ? value : 0.0;
 }
 
-// The traced lookups share one shape; only some first lines say "Start".
-double numericLookup(const TariffContext& tariff, const QString& DUN, qint32 Duration,
-                     const QString& name, bool saysStart, const QString& option) {
+QString resultText(double value, const RegionalSettings& regional) {
+    return datetime::floatToText(value, regional);
+}
+QString resultText(bool value, const RegionalSettings&) {
+    return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+}
+
+// The traced lookups share one frame around reading the entry found; only some first
+// lines say "Start".
+template <typename Read>
+auto tracedLookup(const TariffContext& tariff, const QString& DUN, qint32 Duration,
+                  const QString& name, bool saysStart, const QString& option, Read read) {
     DebugLog& log = tariff.log;
     log.trace([&] {
         return name + (saysStart ? QStringLiteral(" - Start ") : QStringLiteral(" - ")) + name;
     });
     log.trace([&] { return name + QStringLiteral(" - DUN = ") + DUN; });
     log.trace([&] { return name + QStringLiteral(" - Duration = ") + QString::number(Duration); });
-    const double result = numberOf(tariff, findEntry(tariff, DUN, Duration, true, option));
+    const auto result = read(findEntry(tariff, DUN, Duration, true, option));
     log.trace([&] {
-        return name + QStringLiteral(" - Result = ") +
-               datetime::floatToText(result, tariff.regional);
+        return name + QStringLiteral(" - Result = ") + resultText(result, tariff.regional);
     });
     log.trace([&] { return name + QStringLiteral(" - Finish ") + name; });
     return result;
 }
 
+double numericLookup(const TariffContext& tariff, const QString& DUN, qint32 Duration,
+                     const QString& name, bool saysStart, const QString& option) {
+    return tracedLookup(
+        tariff, DUN, Duration, name, saysStart, option,
+        [&](const typCostingFurtherDetailInformation* entry) { return numberOf(tariff, entry); });
+}
+
 bool yesNoLookup(const TariffContext& tariff, const QString& DUN, qint32 Duration,
                  const QString& name, const QString& option) {
-    DebugLog& log = tariff.log;
-    log.trace([&] { return name + QStringLiteral(" - Start ") + name; });
-    log.trace([&] { return name + QStringLiteral(" - DUN = ") + DUN; });
-    log.trace([&] { return name + QStringLiteral(" - Duration = ") + QString::number(Duration); });
-    const typCostingFurtherDetailInformation* entry =
-        findEntry(tariff, DUN, Duration, true, option);
-    const bool result = entry && entry->Value == FurtherDetailOption::Yes;
-    log.trace([&] {
-        return name +
-               (result ? QStringLiteral(" - Result = TRUE") : QStringLiteral(" - Result = FALSE"));
-    });
-    log.trace([&] { return name + QStringLiteral(" - Finish ") + name; });
-    return result;
+    return tracedLookup(tariff, DUN, Duration, name, true, option,
+                        [](const typCostingFurtherDetailInformation* entry) {
+                            return entry && entry->Value == FurtherDetailOption::Yes;
+                        });
 }
 
 } // namespace
