@@ -52,9 +52,13 @@ void putText(char* at, const QString& text, int maxLength) {
     std::memcpy(at + 1, bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
+// A damaged length byte must not read past its own field.
+int textLength(const char* at, int maxLength) {
+    return qMin(static_cast<int>(static_cast<unsigned char>(at[0])), maxLength);
+}
+
 QString getText(const char* at, int maxLength) {
-    const int length = qMin(static_cast<int>(static_cast<unsigned char>(at[0])), maxLength);
-    return QString::fromLatin1(at + 1, length);
+    return QString::fromLatin1(at + 1, textLength(at, maxLength));
 }
 
 // The fields both layouts share.
@@ -68,9 +72,12 @@ template <typename Record> void decodeNumbersInto(Record& r, const char* in) {
     r.Connect_Speed = qFromLittleEndian<quint32>(in + OffConnectSpeed);
 }
 
-typCallLogInformation decodeNumbers(const char* in) {
+template <typename ReadText> typCallLogInformation decodeWith(const char* in, ReadText readText) {
     typCallLogInformation r;
     decodeNumbersInto(r, in);
+    r.Connectoid_Name = readText(in + OffConnectoidName, calllog::ConnectoidNameLength);
+    r.User_Name = readText(in + OffUserName, calllog::UserNameLength);
+    r.Deleted = static_cast<quint8>(in[OffDeleted]);
     return r;
 }
 
@@ -121,8 +128,7 @@ QByteArray encodeRecord(const typCallLogInformation& record) {
 }
 
 QString TextCache::text(const char* lengthPrefixed, int maxLength) {
-    const int length =
-        qMin(static_cast<int>(static_cast<unsigned char>(lengthPrefixed[0])), maxLength);
+    const int length = textLength(lengthPrefixed, maxLength);
     const QByteArrayView raw(lengthPrefixed, length + 1);
     for (const Slot& slot : slots_) {
         if (slot.raw == raw)
@@ -136,19 +142,12 @@ QString TextCache::text(const char* lengthPrefixed, int maxLength) {
 }
 
 typCallLogInformation decodeRecord(const char* in, TextCache& cache) {
-    typCallLogInformation r = decodeNumbers(in);
-    r.Connectoid_Name = cache.text(in + OffConnectoidName, ConnectoidNameLength);
-    r.User_Name = cache.text(in + OffUserName, UserNameLength);
-    r.Deleted = static_cast<quint8>(in[OffDeleted]);
-    return r;
+    return decodeWith(
+        in, [&cache](const char* at, int maxLength) { return cache.text(at, maxLength); });
 }
 
 typCallLogInformation decodeRecord(const char* in) {
-    typCallLogInformation r = decodeNumbers(in);
-    r.Connectoid_Name = getText(in + OffConnectoidName, ConnectoidNameLength);
-    r.User_Name = getText(in + OffUserName, UserNameLength);
-    r.Deleted = static_cast<quint8>(in[OffDeleted]);
-    return r;
+    return decodeWith(in, getText);
 }
 
 typOldCallLogInformation decodeOldRecord(const char* in) {

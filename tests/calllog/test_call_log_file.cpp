@@ -9,14 +9,7 @@
 namespace {
 
 typCallLogInformation entry(double start, quint8 deleted = 0) {
-    typCallLogInformation r;
-    r.Start = start;
-    r.Finish = start + 0.01;
-    r.Cost_Inc = 0.5;
-    r.Connectoid_Name = "Modem";
-    r.User_Name = "anna";
-    r.Deleted = deleted;
-    return r;
+    return {start, start + 0.01, 0.5, 0, 0, 0, 0, "Modem", "anna", deleted};
 }
 
 class CallLogFile : public ::testing::Test {
