@@ -6,9 +6,15 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-TEST(DebugLog, NothingIsBuiltWhileOff) {
+namespace {
+
+class DebugLogTest : public ::testing::Test {
+protected:
     ManualClock clock;
-    DebugLog log(clock);
+    DebugLog log{clock};
+};
+
+TEST_F(DebugLogTest, NothingIsBuiltWhileOff) {
     bool built = false;
     log.trace([&] {
         built = true;
@@ -19,10 +25,8 @@ TEST(DebugLog, NothingIsBuiltWhileOff) {
     EXPECT_TRUE(log.lines().empty());
 }
 
-TEST(DebugLog, KeepsTheNewest2500LinesWithTheCounter) {
-    ManualClock clock;
+TEST_F(DebugLogTest, KeepsTheNewest2500LinesWithTheCounter) {
     clock.setMilliseconds(1234);
-    DebugLog log(clock);
     log.setEnabled(true);
     for (int i = 1; i <= 2502; ++i)
         log.add(QString("CalculateCost - Start %1").arg(i));
@@ -31,11 +35,9 @@ TEST(DebugLog, KeepsTheNewest2500LinesWithTheCounter) {
     EXPECT_EQ(log.lines().back(), "1234 -> CalculateCost - Start 2502");
 }
 
-TEST(DebugLog, FileHasTitleBlankLineAndNumberedLines) {
-    ManualClock clock;
+TEST_F(DebugLogTest, FileHasTitleBlankLineAndNumberedLines) {
     clock.setNow(datetime::encode(2023, 3, 5, 7, 8, 9));
     clock.setMilliseconds(77);
-    DebugLog log(clock);
     log.setEnabled(true);
     log.add("a");
     log.add("b");
@@ -44,10 +46,12 @@ TEST(DebugLog, FileHasTitleBlankLineAndNumberedLines) {
     ASSERT_TRUE(log.writeFile(path, "VORN", RegionalSettings::english()));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(f.readAll()),
+    EXPECT_EQ(f.readAll(),
               "VORN v1.17 Debug File -> 05/03/2023 07:08:09\n\n1 -> 77 -> a\n2 -> 77 -> b\n");
     QString error;
     EXPECT_FALSE(log.writeFile(dir.filePath("missing/dir/x.txt"), "VORN",
                                RegionalSettings::english(), &error));
     EXPECT_FALSE(error.isEmpty());
 }
+
+} // namespace

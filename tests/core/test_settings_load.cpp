@@ -18,6 +18,14 @@ protected:
     void set(const QString& name, const QString& text, const QString& section = QString()) {
         store.setValue(section, name, text);
     }
+    // "Section/Name=text ..." words; a name without a section is in the product key.
+    void setAll(const char* words) {
+        const auto all = pairs(words);
+        for (auto it = all.cbegin(); it != all.cend(); ++it) {
+            const qsizetype slash = it.key().indexOf(u'/');
+            set(it.key().mid(slash + 1), it.value(), slash < 0 ? QString() : it.key().left(slash));
+        }
+    }
     void load() { LoadFixture::load(store, s, lists); }
 };
 
@@ -129,19 +137,19 @@ TEST_F(Load, EverySingleValueIsLoadedAndSavedAgainUnchanged) {
 }
 
 TEST_F(Load, GarbageInEverySingleValueLoadsItsDefault) {
-    // Every name the save functions write, plus those only the main window writes.
-    MemorySettingsStore names;
-    typLists scratch;
-    SaveOptions(names, typSettings{}, scratch, regional);
-    SaveToolOptions(names, typSettings{});
-    SaveFingers(names, scratch.Fingers);
-    SavePings(names, scratch.Pings);
-    SavePOP3s(names, scratch.POP3s);
-    SaveExcludes(names, scratch.Excludes);
-    SaveAutoExcludes(names, scratch.AutoExcludes);
-    QStringList all = names.values(QString()).keys();
-    all += QStringList{"Window_Left",           "Window_Top",     "Show_Splash",
-                       "Close_Stalled_Windows", "Standard_Delay", "Stalled_Delay"};
+    // Every name the save functions write, plus those only other windows write.
+    QStringList all = pairs(Defaults).keys();
+    all += QStringList{"Window_Left",
+                       "Window_Top",
+                       "Show_Splash",
+                       "Close_Stalled_Windows",
+                       "Standard_Delay",
+                       "Stalled_Delay",
+                       "Number_Of_Fingers",
+                       "Number_Of_Pings",
+                       "Number_Of_POP3",
+                       "Number_Of_Excludes",
+                       "Number_Of_Auto_Excludes"};
     ASSERT_GT(all.size(), 100);
     for (const QString& name : all)
         set(name, "garbage");
@@ -189,9 +197,8 @@ TEST_F(Load, ValuesOutOfTheirRangeLoadTheirDefaultsAndEitherSeparatorReads) {
 }
 
 TEST_F(Load, PlatformCapabilitiesHideWhatCannotBeShown) {
-    for (const char* name : {"Show_DTR", "Show_Data_Transferred", "Show_Connect_Speed",
-                             "Icon_Hint_ConnectSpeed", "Disable_Checks"})
-        set(name, "1");
+    setAll("Show_DTR=1 Show_Data_Transferred=1 Show_Connect_Speed=1 Icon_Hint_ConnectSpeed=1 "
+           "Disable_Checks=1");
     const auto shown = [&] {
         return std::tuple(s.Show_DTR, s.Show_Data_Transferred, s.Show_Connect_Speed,
                           s.Icon_Hint_ConnectSpeed);
@@ -217,13 +224,11 @@ TEST_F(Load, PriorityIsAppliedOnlyForKnownValues) {
 }
 
 TEST_F(Load, ListCountsAboveCapacityLoadTheCapacity) {
-    set("Number_Of_Costings", "200");
-    for (int n = 1; n <= 80; ++n)
+    setAll("Number_Of_Costings=200 Number_Of_Auto_Excludes=11 Number_Of_Pings=-3");
+    for (int n = 1; n <= 80; ++n) {
         set("ChargePerMin", QString::number(n), "Costing" + QString::number(n));
-    set("Number_Of_Auto_Excludes", "11");
-    for (int n = 1; n <= 11; ++n)
         set("Entry" + QString::number(n), "x" + QString::number(n), "AutoExclude");
-    set("Number_Of_Pings", "-3");
+    }
     load();
     EXPECT_EQ(FindFreeCosting(lists.Costings), 0);
     EXPECT_EQ(lists.Costings[75].ChargePerMin, 75);
@@ -232,24 +237,21 @@ TEST_F(Load, ListCountsAboveCapacityLoadTheCapacity) {
     EXPECT_EQ(lists.Pings[1].Description, "Gateway"); // a negative count is none
 }
 
-TEST_F(Load, AMissingOrEmptyEntryInTheMiddleLeavesNoGap) {
-    set("Number_Of_Costings", "3");
-    set("ChargePerMin", "0,02", "Costing1");
-    set("Connectoid_Name", "Third", "Costing3"); // Costing2 is missing
-    set("Number_Of_Applications", "3");
-    set("Filename", "/usr/bin/a", "Application1");
-    set("Filename", "", "Application2");
-    set("Filename", "/usr/bin/c", "Application3");
-    set("Number_Of_Fingers", "2");
-    set("Host", "x@y", "Finger2");
-    set("Number_Of_Excludes", "3");
-    set("URL1", "http://a/", "Exclude");
-    set("URL3", "http://c/", "Exclude");
+TEST_F(Load, MissingEmptyOrGarbledListEntriesLeaveNoGapAndTakeTheirDefaults) {
+    // Costing2 is missing, Application2 empty, and entries hold values that are no numbers.
+    setAll(R"(Number_Of_Costings=3 Costing1/ChargePerMin=0,02 Costing3/Connectoid_Name=Third
+        Costing3/StartTime=x Costing3/FinishTime=x Costing3/Days=x Costing3/FreeMinutes=x
+        Costing3/Length_Start=x Costing3/Length_Finish=x Costing3/ChargePerMin=1,2,3
+        Number_Of_Costing_Further_Details=1 Costing_Further_Details1/Length_Start=x
+        Number_Of_Applications=3 Application1/Filename=/usr/bin/a Application2/Filename=
+        Application3/Filename=/usr/bin/c Application3/Delay=soon Number_Of_Fingers=2
+        Finger2/Host=x@y Number_Of_Excludes=3 Exclude/URL1=http://a/ Exclude/URL3=http://c/)");
     load();
-    EXPECT_DOUBLE_EQ(lists.Costings[1].ChargePerMin, 0.02);
-    // Its other values take their defaults.
+    EXPECT_EQ(lists.Costings[1], (typCostingInformation{"Default", 0, 0, 0, 0, 0, 0.02, 0}));
     EXPECT_EQ(lists.Costings[2], (typCostingInformation{"Third", 0, 0, 0, 0, 0, 0.0, 0}));
     EXPECT_EQ(FindFreeCosting(lists.Costings), 3);
+    EXPECT_EQ(lists.CostingFurtherDetails[1],
+              (typCostingFurtherDetailInformation{"Default", "Minimum Charge", 0, 0, "0"}));
     EXPECT_EQ(lists.Applications[2],
               (typApplicationInformation{"Default", "/usr/bin/c", "", "", 0, 0, 0, 20}));
     EXPECT_EQ(FindFreeApplication(lists.Applications), 3);
@@ -257,24 +259,6 @@ TEST_F(Load, AMissingOrEmptyEntryInTheMiddleLeavesNoGap) {
     EXPECT_EQ(FindFreeFinger(lists.Fingers), 2); // a count above 0 means no defaults
     EXPECT_EQ(lists.Excludes[2].Text, "http://c/");
     EXPECT_EQ(FindFreeExclude(lists.Excludes), 3);
-}
-
-TEST_F(Load, GarbageInListEntriesLoadsTheirDefaults) {
-    set("Number_Of_Costings", "1");
-    for (const char* name :
-         {"StartTime", "FinishTime", "Days", "FreeMinutes", "Length_Start", "Length_Finish"})
-        set(name, "garbage", "Costing1");
-    set("ChargePerMin", "1,2,3", "Costing1");
-    set("Number_Of_Costing_Further_Details", "1");
-    set("Length_Start", "x", "Costing_Further_Details1");
-    set("Number_Of_Applications", "1");
-    set("Filename", "/bin/sh", "Application1");
-    set("Delay", "soon", "Application1");
-    load();
-    EXPECT_EQ(lists.Costings[1], (typCostingInformation{"Default", 0, 0, 0, 0, 0, 0.0, 0}));
-    EXPECT_EQ(lists.CostingFurtherDetails[1],
-              (typCostingFurtherDetailInformation{"Default", "Minimum Charge", 0, 0, "0"}));
-    EXPECT_EQ(lists.Applications[1].Delay, 20);
 }
 
 TEST_F(Load, AReloadDropsEntriesThatWereNeverSaved) {

@@ -8,10 +8,7 @@
 namespace {
 
 typCostingInformation band(const QString& name, double charge) {
-    typCostingInformation c;
-    c.Connectoid_Name = name;
-    c.ChargePerMin = charge;
-    return c;
+    return {name, 0, 0, 0, 0, 0, charge, 0};
 }
 
 // The saved charge bands as "name charge", in section order.
