@@ -11,53 +11,32 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
-TEST(EnumConnectoids, FillsTheTableInPhonebookOrder) {
-    FakeDialUpService service;
-    ConnectoidNameTable table;
-    service.entryNames = QStringList{"Work ISP", "An entry name of 21 c", "Home",
-                                     "Twenty characters!!!A", "Twenty characters!!!B"};
-    EnumConnectoids(service, table);
-    EXPECT_EQ(table[1], "Work ISP");
-    EXPECT_EQ(table[2], "An entry name of 21 "); // cut to the call log's 20 characters
-    EXPECT_EQ(table[3], "Home");
-    EXPECT_EQ(table[4], "Twenty characters!!!"); // two entries, one name, both kept
-    EXPECT_EQ(table[5], "Twenty characters!!!");
-    for (int i = 6; i <= ConnectoidNameTable::Capacity; ++i)
-        EXPECT_TRUE(table[i].isEmpty()) << i;
-}
-
-TEST(EnumConnectoids, AtMost99NamesAndSlot100StaysEmpty) {
-    FakeDialUpService service;
-    ConnectoidNameTable table;
+TEST(EnumConnectoids, FillsCutsAndCapsTheTableOrEmptiesIt) {
     QStringList many;
     for (int i = 1; i <= 120; ++i)
         many.append(QString("Entry %1").arg(i));
-    service.entryNames = many;
-    EnumConnectoids(service, table);
-    EXPECT_EQ(table[1], "Entry 1");
-    EXPECT_EQ(table[99], "Entry 99");
-    EXPECT_TRUE(table[100].isEmpty());
-}
-
-TEST(EnumConnectoids, FailureOrNoEntriesEmptiesTheTable) {
+    // Each case starts from the table the one before left, so emptying is seen.
+    const std::pair<std::optional<QStringList>, QStringList> cases[] = {
+        {many, many.first(99)}, // slot 100 always stays empty
+        {std::nullopt, {}},     // the service failed
+        {QStringList{"Work ISP", "An entry name of 21 c", "Twenty characters!!!A",
+                     "Twenty characters!!!B"},
+         {"Work ISP", "An entry name of 21 ", "Twenty characters!!!", "Twenty characters!!!"}},
+        {QStringList(), {}},
+    };
     FakeDialUpService service;
     ConnectoidNameTable table;
-    service.entryNames = QStringList{"Old", "Older"};
-    EnumConnectoids(service, table);
-    ASSERT_EQ(table[2], "Older");
-
-    service.entryNames = std::nullopt;
-    EnumConnectoids(service, table);
-    for (int i = 1; i <= ConnectoidNameTable::Capacity; ++i)
-        EXPECT_TRUE(table[i].isEmpty()) << i;
-
-    service.entryNames = QStringList{"Old"};
-    EnumConnectoids(service, table);
-    service.entryNames = QStringList();
-    EnumConnectoids(service, table);
-    EXPECT_TRUE(table[1].isEmpty());
+    for (const auto& [entries, expected] : cases) {
+        SCOPED_TRACE(entries ? entries->size() : -1);
+        service.entryNames = entries;
+        EnumConnectoids(service, table);
+        for (int i = 1; i <= ConnectoidNameTable::Capacity; ++i)
+            EXPECT_EQ(table[i], expected.value(i - 1)) << i;
+    }
 }
 
 class DialUpChooserTest : public ::testing::Test {
@@ -71,11 +50,7 @@ protected:
         environment.simulatedStatePath = dir.filePath("sim.json");
     }
     bool logged(const QString& text) const {
-        for (const QString& line : log.lines()) {
-            if (line.endsWith(text))
-                return true;
-        }
-        return false;
+        return std::ranges::any_of(log.lines(), [&](const QString& l) { return l.endsWith(text); });
     }
 
     QTemporaryDir dir;
@@ -84,86 +59,68 @@ protected:
     DialUpEnvironment environment;
 };
 
-TEST_F(DialUpChooserTest, CommandLineWinsOverTheSetting) {
-    DialUpChoice choice = chooseDialUpService("pppd", "simulated", log, environment);
-    EXPECT_EQ(choice.service->name(), "pppd");
-    EXPECT_TRUE(choice.reason.contains("command line")) << choice.reason.toStdString();
-    EXPECT_TRUE(logged("ChooseDialUpService - Result = pppd"));
-    EXPECT_TRUE(logged("ChooseDialUpService - Reason = " + choice.reason));
-
-    choice = chooseDialUpService("", " Simulated ", log, environment);
-    ASSERT_EQ(choice.service->name(), "simulated");
-    EXPECT_TRUE(choice.reason.contains("settings"));
-    EXPECT_EQ(static_cast<SimulatedDialUp&>(*choice.service).statePath(),
+TEST_F(DialUpChooserTest, CommandLineWinsOverTheSettingAndUnknownWordsMeanAuto) {
+    const char* noNetworkManager = "pppd, since NetworkManager did not answer";
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        {"pppd", "simulated", "pppd", "command line"},
+        {"", " Simulated ", "simulated", "settings"},
+        {"networkmanager", "pppd", "networkmanager", "command line"},
+        {"", "", "pppd", noNetworkManager},
+        {"auto", "simulated", "pppd", noNetworkManager},
+        {"", "AUTO", "pppd", noNetworkManager},
+        {"modem", "simulated", "pppd", "\"modem\" on the command line is not a dial-up service"},
+        {"", "\x01garbage", "pppd", "the setting \"\x01garbage\" is not a dial-up service"},
+    };
+    for (const auto& [commandLine, setting, name, reason] : cases) {
+        SCOPED_TRACE(std::string(commandLine) + " / " + setting);
+        const DialUpChoice choice = chooseDialUpService(commandLine, setting, log, environment);
+        EXPECT_EQ(choice.service->name(), name);
+        EXPECT_TRUE(choice.reason.contains(reason)) << choice.reason.toStdString();
+        EXPECT_TRUE(logged(QString("ChooseDialUpService - Result = ") + name));
+        EXPECT_TRUE(logged("ChooseDialUpService - Reason = " + choice.reason));
+    }
+    EXPECT_EQ(static_cast<SimulatedDialUp&>(
+                  *chooseDialUpService("simulated", "", log, environment).service)
+                  .statePath(),
               environment.simulatedStatePath);
 
     // Named explicitly, NetworkManager is taken even when it is not there (and then answers
     // "nothing").
     environment.allProfiles = true;
-    choice = chooseDialUpService("networkmanager", "pppd", log, environment);
-    ASSERT_EQ(choice.service->name(), "networkmanager");
+    const DialUpChoice choice = chooseDialUpService("networkmanager", "", log, environment);
     EXPECT_TRUE(static_cast<NetworkManagerDialUp&>(*choice.service).allProfiles());
     EXPECT_EQ(choice.service->connections(), std::nullopt);
-}
-
-TEST_F(DialUpChooserTest, AutoFallsBackToPppdAndSaysWhy) {
-    for (const auto& [commandLine, setting] :
-         {std::pair{"", ""}, std::pair{"auto", "simulated"}, std::pair{"", "AUTO"}}) {
-        const DialUpChoice choice = chooseDialUpService(commandLine, setting, log, environment);
-        EXPECT_EQ(choice.service->name(), "pppd");
-        EXPECT_TRUE(choice.reason.contains("NetworkManager did not answer"))
-            << choice.reason.toStdString();
-    }
-}
-
-TEST_F(DialUpChooserTest, UnknownWordsAreTreatedAsAuto) {
-    DialUpChoice choice = chooseDialUpService("modem", "simulated", log, environment);
-    EXPECT_EQ(choice.service->name(), "pppd");
-    EXPECT_TRUE(choice.reason.contains("\"modem\" on the command line is not a dial-up service"))
-        << choice.reason.toStdString();
-
-    choice = chooseDialUpService("", "\x01garbage", log, environment);
-    EXPECT_EQ(choice.service->name(), "pppd");
-    EXPECT_TRUE(choice.reason.contains("is not a dial-up service"));
 
     EXPECT_TRUE(isDialUpServiceName(" NetworkManager"));
     EXPECT_FALSE(isDialUpServiceName("network manager"));
     EXPECT_FALSE(isDialUpServiceName(""));
 }
 
-TEST_F(DialUpChooserTest, AutoTakesNetworkManagerWhenItAnswersOnTheSystemBus) {
-    const QString missing = PrivateBus::missingTools();
-    if (!missing.isEmpty())
+TEST_F(DialUpChooserTest, AutoTakesNetworkManagerOnlyWhenItAnswersInTime) {
+    if (const QString missing = PrivateBus::missingTools(); !missing.isEmpty())
         GTEST_SKIP() << missing.toStdString();
-    PrivateBus bus;
+    PrivateBus answering, silent;
     QString error;
-    ASSERT_TRUE(bus.start(&error)) << error.toStdString();
-    ASSERT_TRUE(bus.startNetworkManagerMock(&error)) << error.toStdString();
-    NetworkManagerMock(bus.driver()).addProfile("Mobile", "gsm");
+    ASSERT_TRUE(answering.start(&error) && answering.startNetworkManagerMock(&error))
+        << error.toStdString();
+    ASSERT_TRUE(silent.start(&error) && silent.startSilentNetworkManager(&error))
+        << error.toStdString();
+    NetworkManagerMock(answering.driver()).addProfile("Mobile", "gsm");
 
     // The standard way to point a program at another system bus is honoured.
     environment.systemBusAddress.clear();
-    qputenv("DBUS_SYSTEM_BUS_ADDRESS", bus.address().toLocal8Bit());
-    const DialUpChoice choice = chooseDialUpService("", "", log, environment);
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", answering.address().toLocal8Bit());
+    DialUpChoice choice = chooseDialUpService("", "", log, environment);
     qunsetenv("DBUS_SYSTEM_BUS_ADDRESS");
     ASSERT_EQ(choice.service->name(), "networkmanager");
     EXPECT_TRUE(choice.reason.contains("answered")) << choice.reason.toStdString();
     EXPECT_EQ(choice.service->entries(), QStringList({"Mobile"}));
-}
 
-TEST_F(DialUpChooserTest, StuckNetworkManagerCostsOneTimeoutThenPppd) {
-    const QString missing = PrivateBus::missingTools();
-    if (!missing.isEmpty())
-        GTEST_SKIP() << missing.toStdString();
-    PrivateBus bus;
-    QString error;
-    ASSERT_TRUE(bus.start(&error)) << error.toStdString();
-    ASSERT_TRUE(bus.startSilentNetworkManager(&error)) << error.toStdString();
-    environment.systemBusAddress = bus.address();
-
+    // A stuck NetworkManager costs one time-out, then pppd.
+    environment.systemBusAddress = silent.address();
     QElapsedTimer timer;
     timer.start();
-    const DialUpChoice choice = chooseDialUpService("auto", "", log, environment);
+    choice = chooseDialUpService("auto", "", log, environment);
     EXPECT_LT(timer.elapsed(), environment.timeoutMs + 750);
     EXPECT_EQ(choice.service->name(), "pppd");
 }

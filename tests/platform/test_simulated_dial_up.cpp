@@ -15,10 +15,7 @@ namespace {
 // vorn-sim commands against the state file that the simulated backend reads.
 class SimulatedDialUpTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        path = dir.filePath("sim/vorn-sim.json"); // its folder does not exist yet
-    }
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
     int sim(const QStringList& arguments) {
         output.clear();
@@ -35,70 +32,53 @@ protected:
     }
 
     QTemporaryDir dir;
-    QString path;
+    QString path = dir.filePath("sim/vorn-sim.json"); // its folder does not exist yet
     QString output;
     QString errors;
+    SimulatedDialUp backend{path};
 };
 
-TEST_F(SimulatedDialUpTest, CommandsChangeWhatTheBackendReports) {
-    SimulatedDialUp backend(path);
+TEST_F(SimulatedDialUpTest, CommandsChangeWhatTheBackendReportsAndVornsHangUpShows) {
     EXPECT_EQ(backend.entries(), QStringList()); // no file yet: nothing, not a failure
     EXPECT_EQ(backend.connections(), QList<DialUpConnection>());
-
-    ASSERT_EQ(sim({"entries", "add", "Work ISP"}), VornSimExit::Success) << errors.toStdString();
-    ASSERT_EQ(sim({"entries", "add", "Home"}), VornSimExit::Success);
-    EXPECT_EQ(backend.entries(), QStringList({"Work ISP", "Home"}));
-
-    ASSERT_EQ(sim({"dial", "Work ISP", "--speed", "28800"}), VornSimExit::Success);
-    auto calls = backend.connections();
-    ASSERT_TRUE(calls && calls->size() == 1);
-    EXPECT_EQ(calls->first().entryName, "Work ISP");
-    EXPECT_EQ(calls->first().state, DialUpState::Connected);
-    EXPECT_EQ(calls->first().connectSpeed, 28800u);
+    const std::unique_ptr<ByteCounters> counters = backend.createByteCounters();
+    EXPECT_TRUE(counters->IsDataRateAvailable());
     EXPECT_TRUE(backend.knowsConnectSpeed());
 
-    ASSERT_EQ(sim({"state", "Work ISP", "5"}), VornSimExit::Success);
-    EXPECT_EQ(backend.connections()->first().state, 5);
-
-    std::unique_ptr<ByteCounters> counters = backend.createByteCounters();
-    EXPECT_TRUE(counters->IsDataRateAvailable());
-    ASSERT_EQ(sim({"traffic", "--rx", "51200"}), VornSimExit::Success);
-    ASSERT_EQ(sim({"traffic", "--rx=1024", "--tx", "5000000000"}), VornSimExit::Success);
+    const QList<QStringList> commands{{"entries", "add", "Work ISP"},
+                                      {"entries", "add", "Home"},
+                                      {"dial", "Work ISP", "--speed", "28800"},
+                                      {"state", "Work ISP", "5"},
+                                      {"traffic", "--rx", "51200"},
+                                      {"traffic", "--rx=1024", "--tx", "5000000000"},
+                                      {"entries", "remove", "Home"},
+                                      {"dial", "Mobile", "--state", "3"}};
+    for (const QStringList& command : commands)
+        ASSERT_EQ(sim(command), VornSimExit::Success) << command.join(' ').toStdString();
+    EXPECT_TRUE(errors.contains("not in the phonebook")); // allowed, but pointed out
+    EXPECT_EQ(backend.entries(), QStringList({"Work ISP"}));
+    const auto calls = backend.connections();
+    ASSERT_TRUE(calls);
+    EXPECT_EQ(*calls, (QList<DialUpConnection>{{"1", "Work ISP", 5, {}, 28800},
+                                               {"2", "Mobile", 3, {}, 0}}));
     EXPECT_EQ(counters->GetByteCount(u"r"), 52224u);
     EXPECT_EQ(counters->GetByteCount(u"t"), 5000000000ull);
 
-    ASSERT_EQ(sim({"entries", "remove", "Home"}), VornSimExit::Success);
-    EXPECT_EQ(backend.entries(), QStringList({"Work ISP"}));
-
-    ASSERT_EQ(sim({"hangup", "Work ISP"}), VornSimExit::Success);
-    EXPECT_EQ(backend.connections(), QList<DialUpConnection>());
-}
-
-TEST_F(SimulatedDialUpTest, HangUpByVornShowsInTheFile) {
-    ASSERT_EQ(sim({"dial", "Mobile"}), VornSimExit::Success);
-    EXPECT_TRUE(errors.contains("not in the phonebook")); // allowed, but pointed out
-    ASSERT_EQ(sim({"dial", "Work ISP", "--state", "3"}), VornSimExit::Success);
-
-    SimulatedDialUp backend(path);
-    const auto calls = backend.connections();
-    ASSERT_TRUE(calls && calls->size() == 2);
-    EXPECT_EQ(calls->at(1).state, 3);
-    EXPECT_TRUE(backend.hangUp(calls->at(0)));
-    EXPECT_FALSE(backend.hangUp(calls->at(0))); // already gone
-    EXPECT_FALSE(backend.hangUp({"junk", "Mobile", 8192, {}, 0}));
-
-    const auto left = backend.connections();
-    ASSERT_TRUE(left && left->size() == 1);
-    EXPECT_EQ(left->first().entryName, "Work ISP");
-
+    EXPECT_TRUE(backend.hangUp(calls->at(1)));
+    EXPECT_FALSE(backend.hangUp(calls->at(1))); // already gone
+    EXPECT_FALSE(backend.hangUp({"junk", "Work ISP", 8192, {}, 0}));
+    EXPECT_EQ(backend.connections(), calls->first(1));
     ASSERT_EQ(sim({"status"}), VornSimExit::Success);
     EXPECT_TRUE(output.contains("Hung up by VORN: Mobile")) << output.toStdString();
-    EXPECT_TRUE(output.contains("Work ISP  state 3 (authenticating)")) << output.toStdString();
+    EXPECT_TRUE(output.contains("Work ISP  state 5 (authenticating)")) << output.toStdString();
 
     // A new call gets a new handle, so a stale handle never hangs up the wrong call.
     ASSERT_EQ(sim({"dial", "Mobile"}), VornSimExit::Success);
-    EXPECT_FALSE(backend.hangUp(calls->at(0)));
-    EXPECT_EQ(backend.connections()->size(), 2);
+    EXPECT_FALSE(backend.hangUp(calls->at(1)));
+    ASSERT_EQ(sim({"hangup", "Work ISP"}), VornSimExit::Success);
+    EXPECT_EQ(backend.connections()->size(), 1);
+    ASSERT_EQ(sim({"hangup"}), VornSimExit::Success);
+    EXPECT_EQ(backend.connections(), QList<DialUpConnection>());
 }
 
 TEST_F(SimulatedDialUpTest, TornOrForeignFileReadsAsNoConnection) {
@@ -106,9 +86,6 @@ TEST_F(SimulatedDialUpTest, TornOrForeignFileReadsAsNoConnection) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray whole = file.readAll();
-    file.close();
-
-    SimulatedDialUp backend(path);
     for (const QByteArray& broken : {whole.left(whole.size() / 2), QByteArray(),
                                      QByteArray("[1, 2]"), QByteArray("\xff\xfe garbage")}) {
         writeState(broken);
@@ -129,7 +106,6 @@ TEST_F(SimulatedDialUpTest, MalformedItemsAreSkippedNotTrusted) {
                              {"id": 0, "name": "no id"}, {"id": 2}, "x",
                              {"id": 9, "name": "B", "state": 1e40}],
                    "nextId": 3, "rx": -10, "tx": "12"})");
-    SimulatedDialUp backend(path);
     EXPECT_EQ(backend.entries(), QStringList({"A", "B"}));
     const auto calls = backend.connections();
     ASSERT_TRUE(calls && calls->size() == 2);
@@ -145,48 +121,28 @@ TEST_F(SimulatedDialUpTest, MalformedItemsAreSkippedNotTrusted) {
 }
 
 TEST_F(SimulatedDialUpTest, BadInputIsRefusedWithTheRightExitCode) {
-    const QList<QStringList> usage{
-        {},
-        {"fly"},
-        {"entries", "add"},
-        {"entries", "rename", "A"},
-        {"entries", "add", ""},
-        {"entries", "add", "two\nlines"},
-        {"dial"},
-        {"dial", "A", "--speed", "fast"},
-        {"dial", "A", "--speed", "4294967296"},
-        {"dial", "A", "--speed", "-1"},
-        {"dial", "A", "--rx", "5"},
-        {"dial", "A", "--speed", "1", "--speed", "2"},
-        {"dial", "A", "--speed"},
-        {"state", "A"},
-        {"state", "A", "x"},
-        {"traffic"},
-        {"traffic", "--rx", "1e3"},
-        {"traffic", "--tx", "9223372036854775808"},
-        {"hangup", "A", "B"},
-        {"status", "now"},
-        {"--bogus", "status"},
-        {"--state-file=", "status"},
-    };
-    for (const QStringList& arguments : usage) {
-        EXPECT_EQ(sim(arguments), VornSimExit::Usage) << arguments.join(' ').toStdString();
+    // Command lines as a shell splits them, ";" between them.
+    const QString usage = "; fly; entries add; entries rename A; entries add \"\"; "
+                          "entries add \"two\nlines\"; dial; dial A --speed fast; "
+                          "dial A --speed 4294967296; dial A --speed -1; dial A --rx 5; "
+                          "dial A --speed 1 --speed 2; dial A --speed; state A; state A x; "
+                          "traffic; traffic --rx 1e3; traffic --tx 9223372036854775808; "
+                          "hangup A B; status now; --bogus status; --state-file= status";
+    for (const QString& command : usage.split(';')) {
+        EXPECT_EQ(sim(QProcess::splitCommand(command)), VornSimExit::Usage)
+            << command.toStdString();
         EXPECT_TRUE(errors.startsWith("vorn-sim: ")) << errors.toStdString();
     }
     EXPECT_FALSE(QFile::exists(path)); // nothing was written by any of them
 
-    const QList<QStringList> failures{
-        {"entries", "remove", "nobody"},
-        {"state", "nobody", "5"},
-        {"hangup", "nobody"},
-    };
-    for (const QStringList& arguments : failures)
-        EXPECT_EQ(sim(arguments), VornSimExit::Failure) << arguments.join(' ').toStdString();
-
-    ASSERT_EQ(sim({"entries", "add", "A"}), VornSimExit::Success);
-    EXPECT_EQ(sim({"entries", "add", "A"}), VornSimExit::Failure);
-    ASSERT_EQ(sim({"dial", "A"}), VornSimExit::Success);
-    EXPECT_EQ(sim({"dial", "A"}), VornSimExit::Failure);
+    for (const QString& command :
+         QString("entries remove nobody;state nobody 5;hangup nobody").split(';'))
+        EXPECT_EQ(sim(QProcess::splitCommand(command)), VornSimExit::Failure)
+            << command.toStdString();
+    for (const QStringList& twice : {QStringList{"entries", "add", "A"}, {"dial", "A"}}) {
+        ASSERT_EQ(sim(twice), VornSimExit::Success);
+        EXPECT_EQ(sim(twice), VornSimExit::Failure) << "already there";
+    }
 
     // Counters stop at the largest value JSON holds exactly instead of wrapping.
     ASSERT_EQ(sim({"traffic", "--rx", "9223372036854775807"}), VornSimExit::Success);
@@ -195,38 +151,31 @@ TEST_F(SimulatedDialUpTest, BadInputIsRefusedWithTheRightExitCode) {
 
     EXPECT_EQ(sim({"--help"}), VornSimExit::Success);
     EXPECT_TRUE(output.contains("Usage: vorn-sim"));
-}
 
-TEST_F(SimulatedDialUpTest, StateFileOptionAndHyphenatedNames) {
     const QString other = dir.filePath("other.json");
     ASSERT_EQ(sim({"--state-file", other, "entries", "add", "--", "-odd-"}), VornSimExit::Success);
     EXPECT_EQ(SimulatedDialUp(other).entries(), QStringList({"-odd-"}));
-    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(backend.entries(), QStringList({"A"}));
 }
 
 // The installed program, as a shell uses it.
-TEST(VornSimProgram, RunsFromAShellWithExitCodes) {
-    QTemporaryDir dir;
-    const QString state = dir.filePath("vorn-sim.json");
-    auto run = [&](const QStringList& arguments, QByteArray* out = nullptr) {
+TEST_F(SimulatedDialUpTest, ProgramRunsFromAShellWithExitCodes) {
+    const auto run = [&](const QStringList& arguments) {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("VORN_SIM_STATE", state);
+        environment.insert("VORN_SIM_STATE", path);
         process.setProcessEnvironment(environment);
         process.start(VORN_SIM_PROGRAM, arguments);
         EXPECT_TRUE(process.waitForFinished(30000));
-        if (out)
-            *out = process.readAllStandardOutput();
+        output = process.readAllStandardOutput();
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     };
-    QByteArray out;
-    EXPECT_EQ(run({"--help"}, &out), 0);
-    EXPECT_TRUE(out.contains("vorn-sim entries") || out.contains("entries add NAME"));
-    EXPECT_EQ(run({"entries", "add", "Work ISP"}), 0);
+    EXPECT_EQ(run({"--help"}), 0);
+    EXPECT_TRUE(output.contains("entries add NAME"));
     EXPECT_EQ(run({"dial", "Work ISP", "--speed", "33600"}), 0);
     EXPECT_EQ(run({"dial", "--speed"}), 2);
     EXPECT_EQ(run({"hangup", "Home"}), 1);
-    EXPECT_EQ(SimulatedDialUp(state).connections()->first().connectSpeed, 33600u);
+    EXPECT_EQ(backend.connections()->first().connectSpeed, 33600u);
 }
 
 } // namespace
