@@ -13,23 +13,6 @@ namespace {
 constexpr int kWait = 5000;       // upper bound for anything that must happen
 using Done = std::pair<int, int>; // request type, error
 
-// Runs one command and waits for its completion, which must not come during the call.
-Done run(TPop3Cli& c, void (TCustomPop3Cli::*command)()) {
-    QSignalSpy done(&c, &TCustomPop3Cli::OnRequestDone);
-    (c.*command)();
-    EXPECT_EQ(done.count(), 0) << "OnRequestDone before the call returned";
-    if (!done.wait(kWait))
-        return {-1, -1};
-    return {done.at(0).at(0).toInt(), done.at(0).at(1).toInt()};
-}
-
-void aim(TPop3Cli& c, const ScriptedPop3Server& server) {
-    c.setHost("127.0.0.1");
-    c.setPort(server.portText());
-    c.setUserName(" bob ");
-    c.setPassWord("secret");
-}
-
 const QMap<QByteArray, ScriptedPop3Server::Reply> kMailbox{
     {"USER bob", {"+OK\r\n"}},
     {"PASS secret", {"+OK mailbox ready\r\n"}},
@@ -38,32 +21,49 @@ const QMap<QByteArray, ScriptedPop3Server::Reply> kMailbox{
     {"TOP 2 1", {"+OK\r\nSubject: two\r\n\r\n..hidden dot\r\n...\r\n.\r\n"}},
 };
 
-} // namespace
+class Pop3ClientTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.listen());
+        server.setReplies(kMailbox);
+        c.setHost("127.0.0.1");
+        c.setPort(server.portText());
+        c.setUserName(" bob ");
+        c.setPassWord("secret");
+        c.setMsgNum(2);
+        c.setMsgLines(1);
+    }
+    // Runs one command and waits for its completion, which must not come during the call.
+    Done run(void (TCustomPop3Cli::*command)()) {
+        QSignalSpy done(&c, &TCustomPop3Cli::OnRequestDone);
+        (c.*command)();
+        EXPECT_EQ(done.count(), 0) << "OnRequestDone before the call returned";
+        if (!done.wait(kWait))
+            return {-1, -1};
+        return {done.at(0).at(0).toInt(), done.at(0).at(1).toInt()};
+    }
 
-TEST(Pop3Client, FullSessionInOrder) {
     ScriptedPop3Server server;
-    ASSERT_TRUE(server.listen());
-    server.setReplies(kMailbox);
     TPop3Cli c;
-    aim(c, server);
-    Pop3EventLog log(c);
+    Pop3EventLog log{c};
+};
+
+TEST_F(Pop3ClientTest, FullSessionInOrder) {
     QStringList display;
     QObject::connect(&c, &TCustomPop3Cli::OnDisplay, [&](const QString& t) { display << t; });
-
-    EXPECT_EQ(run(c, &TCustomPop3Cli::Connect), Done(0, 0));
+    EXPECT_EQ(run(&TCustomPop3Cli::Connect), Done(0, 0));
     EXPECT_EQ(c.Timestamp(), "<1896.697170952@dbc.mtview.ca.us>");
-    EXPECT_EQ(run(c, &TCustomPop3Cli::User), Done(1, 0));
+    EXPECT_EQ(run(&TCustomPop3Cli::User), Done(1, 0));
     EXPECT_EQ(c.ProtocolState(), pop3WaitingPass);
-    EXPECT_EQ(run(c, &TCustomPop3Cli::Pass), Done(2, 0));
+    EXPECT_EQ(run(&TCustomPop3Cli::Pass), Done(2, 0));
     EXPECT_EQ(c.ProtocolState(), pop3Transaction);
-    EXPECT_EQ(run(c, &TCustomPop3Cli::Stat), Done(5, 0));
-    EXPECT_EQ(c.MsgCount(), 3);
-    EXPECT_EQ(c.MsgSize(), 12345);
-    EXPECT_EQ(run(c, &TCustomPop3Cli::List), Done(6, 0));
+    EXPECT_EQ(run(&TCustomPop3Cli::Stat), Done(5, 0));
+    EXPECT_EQ(std::make_pair(c.MsgCount(), c.MsgSize()), std::make_pair(3, qint64(12345)));
+    c.setMsgNum(0);
+    EXPECT_EQ(run(&TCustomPop3Cli::List), Done(6, 0));
     c.setMsgNum(2);
-    c.setMsgLines(1);
-    EXPECT_EQ(run(c, &TCustomPop3Cli::Top), Done(8, 0));
-    EXPECT_EQ(run(c, &TCustomPop3Cli::Quit), Done(4, 0));
+    EXPECT_EQ(run(&TCustomPop3Cli::Top), Done(8, 0));
+    EXPECT_EQ(run(&TCustomPop3Cli::Quit), Done(4, 0));
     EXPECT_EQ(c.ProtocolState(), pop3Disconnected);
     EXPECT_FALSE(c.Connected());
 
@@ -93,34 +93,22 @@ TEST(Pop3Client, FullSessionInOrder) {
     EXPECT_TRUE(server.waitForAllClosed(kWait));
 }
 
-TEST(Pop3Client, QuitWithoutAConnectionCompletesWithNoTraffic) {
-    ScriptedPop3Server server;
-    ASSERT_TRUE(server.listen());
-    TPop3Cli c;
-    aim(c, server);
-    EXPECT_EQ(run(c, &TCustomPop3Cli::Quit), Done(4, 0));
+TEST_F(Pop3ClientTest, QuitWithoutAConnectionCompletesWithNoTraffic) {
+    EXPECT_EQ(run(&TCustomPop3Cli::Quit), Done(4, 0));
     EXPECT_EQ(server.connectionCount(), 0);
 }
 
-TEST(Pop3Client, AnErrBannerEndsTheConnectAndCloses) {
-    ScriptedPop3Server server;
-    ASSERT_TRUE(server.listen());
+TEST_F(Pop3ClientTest, AnErrBannerEndsTheConnectAndCloses) {
     server.setBanner("-ERR too many connections\r\n");
-    TPop3Cli c;
-    aim(c, server);
-    EXPECT_EQ(run(c, &TCustomPop3Cli::Connect), Done(0, 500));
+    EXPECT_EQ(run(&TCustomPop3Cli::Connect), Done(0, 500));
     EXPECT_EQ(c.ErrorMessage(), "-ERR too many connections");
     EXPECT_EQ(c.ProtocolState(), pop3Disconnected);
     EXPECT_FALSE(c.Connected());
     EXPECT_TRUE(server.waitForAllClosed(kWait));
 }
 
-TEST(Pop3Client, ASilentServerEndsWhenTheCallersTimerAborts) {
-    ScriptedPop3Server server;
-    ASSERT_TRUE(server.listen());
+TEST_F(Pop3ClientTest, ASilentServerEndsWhenTheCallersTimerAborts) {
     server.setBanner({});
-    TPop3Cli c;
-    aim(c, server);
     bool timedOut = false;
     QTimer::singleShot(300, &c, [&] { // what the callers' step timer does
         timedOut = true;
@@ -129,57 +117,46 @@ TEST(Pop3Client, ASilentServerEndsWhenTheCallersTimerAborts) {
     bool doneAfterTimeout = false;
     QObject::connect(&c, &TCustomPop3Cli::OnRequestDone,
                      [&](TPop3Request, quint16) { doneAfterTimeout = timedOut; });
-    EXPECT_EQ(run(c, &TCustomPop3Cli::Connect), Done(0, 10004));
+    EXPECT_EQ(run(&TCustomPop3Cli::Connect), Done(0, 10004));
     EXPECT_TRUE(doneAfterTimeout);
     EXPECT_EQ(c.ErrorMessage(), "-ERR Interrupted system call (Winsock error #10004)");
     EXPECT_EQ(c.State(), pop3Ready);
     EXPECT_TRUE(server.waitForAllClosed(kWait));
 }
 
-TEST(Pop3Client, AServerClosingMidReplyEndsTheRequestWith10004) {
-    ScriptedPop3Server server;
-    ASSERT_TRUE(server.listen());
+TEST_F(Pop3ClientTest, AServerClosingMidReplyEndsTheRequestWith10004) {
     QMap replies = kMailbox;
     replies["TOP 2 1"] = {"+OK\r\nSubject: partial\r\nFrom: som", true};
     server.setReplies(replies);
-    TPop3Cli c;
-    aim(c, server);
     for (auto step : {&TCustomPop3Cli::Connect, &TCustomPop3Cli::User, &TCustomPop3Cli::Pass})
-        ASSERT_EQ(run(c, step).second, 0);
-    Pop3EventLog log(c);
-    c.setMsgNum(2);
-    c.setMsgLines(1);
-    EXPECT_EQ(run(c, &TCustomPop3Cli::Top), Done(8, 10004));
+        ASSERT_EQ(run(step).second, 0);
+    log.take();
+    EXPECT_EQ(run(&TCustomPop3Cli::Top), Done(8, 10004));
     EXPECT_EQ(log.take(),
               (QStringList{"msg begin", "msg Subject: partial", "closed 0", "done 8 10004"}));
     EXPECT_EQ(c.ErrorMessage(), "-ERR Disconneced unexpectedly");
     EXPECT_EQ(c.ProtocolState(), pop3Disconnected);
 }
 
-TEST(Pop3Client, ConnectFailuresThenANameLookup) {
+TEST_F(Pop3ClientTest, ConnectFailuresANameLookupAndAnAbortedLookup) {
     QTcpServer probe; // a port nobody listens on
     ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
-    const QString closedPort = QString::number(probe.serverPort());
+    c.setPort(QString::number(probe.serverPort()));
     probe.close();
-    TPop3Cli c;
-    c.setHost("127.0.0.1");
-    c.setPort(closedPort);
-    EXPECT_EQ(run(c, &TCustomPop3Cli::Connect), Done(0, 10061));
+    EXPECT_EQ(run(&TCustomPop3Cli::Connect), Done(0, 10061));
     EXPECT_EQ(c.ErrorMessage(), "-ERR Connection refused (Winsock error #10061)");
     c.setPort("nonsense");
-    EXPECT_EQ(run(c, &TCustomPop3Cli::Connect), Done(0, 500));
+    EXPECT_EQ(run(&TCustomPop3Cli::Connect), Done(0, 500));
     EXPECT_EQ(c.ErrorMessage(), "-ERR WSocketResolvePort: Cannot convert port 'nonsense'");
 
-    ScriptedPop3Server server;
-    ASSERT_TRUE(server.listen());
     c.setHost("localhost");
     c.setPort(server.portText());
-    EXPECT_EQ(run(c, &TCustomPop3Cli::Connect), Done(0, 0));
+    EXPECT_EQ(run(&TCustomPop3Cli::Connect), Done(0, 0));
 
     // Abort during the lookup: one completion; the answer that still comes is ignored.
     TPop3Cli d;
-    aim(d, server);
     d.setHost("localhost");
+    d.setPort(server.portText());
     QSignalSpy done(&d, &TCustomPop3Cli::OnRequestDone);
     d.Connect();
     d.Abort();
@@ -189,20 +166,18 @@ TEST(Pop3Client, ConnectFailuresThenANameLookup) {
     EXPECT_EQ(server.connectionCount(), 1);
 }
 
-TEST(Pop3Client, AFloodWithoutLineEndsIsCutOffAndTheClientStaysUsable) {
+TEST_F(Pop3ClientTest, AFloodWithoutLineEndsIsCutOffAndTheClientStaysUsable) {
     ScriptedPop3Server flood;
     ASSERT_TRUE(flood.listen());
     flood.setBanner(QByteArray(1 << 20, 'A'));
-    TPop3Cli c;
-    aim(c, flood);
-    QSignalSpy closed(&c, &TCustomPop3Cli::OnSessionClosed);
-    EXPECT_EQ(run(c, &TCustomPop3Cli::Connect), Done(0, 500));
+    c.setPort(flood.portText());
+    EXPECT_EQ(run(&TCustomPop3Cli::Connect), Done(0, 500));
     EXPECT_EQ(c.ErrorMessage(), "-ERR Reply line longer than 4093 characters");
-    EXPECT_EQ(closed.count(), 1);
+    EXPECT_EQ(log.take(), (QStringList{"closed 10004", "done 0 500"}));
     EXPECT_TRUE(flood.waitForAllClosed(kWait));
 
-    ScriptedPop3Server normal;
-    ASSERT_TRUE(normal.listen());
-    c.setPort(normal.portText());
-    EXPECT_EQ(run(c, &TCustomPop3Cli::Connect), Done(0, 0));
+    c.setPort(server.portText());
+    EXPECT_EQ(run(&TCustomPop3Cli::Connect), Done(0, 0));
 }
+
+} // namespace
