@@ -32,12 +32,8 @@ void setUpReadout(TLCDLabel& label, int chars, int dot, int spacing) {
     label.setPixelOn(kOn);
 }
 
-QString codes(std::initializer_list<int> list) {
-    QString s;
-    for (int c : list)
-        s += QChar(c);
-    return s;
-}
+// Codes 250 to 253: the four lights (none, receiving, transmitting, both).
+const QString kLights = QString::fromLatin1("\xfa\xfb\xfc\xfd");
 
 // One character cell of a 1 × 1, unspaced label as "#" and "." rows joined by "/".
 QString cellDots(const QImage& image, int cell) {
@@ -100,7 +96,7 @@ TEST(LcdLabelGeometry, OwnerResizeFitsCharactersAndLinesIntoTheNewSize) {
 TEST(LcdLabelGlyphs, ReadoutGlyphsAreDrawnDotForDot) {
     TLCDLabel label;
     setUpReadout(label, 11, 1, 0);
-    label.setCaption(QString::fromUtf8("+-£") + codes({250, 251, 252, 253}) + "0:.=");
+    label.setCaption(QString::fromUtf8("+-£") + kLights + "0:.=");
     const QImage image = label.image();
     const char* expected[] = {
         "..#../.###./#.#.#/..#../..#../..#../..#..", // + rising arrow
@@ -192,7 +188,8 @@ TEST(LcdLabelPaint, RepaintsWhenAPropertyChangesAndOnlyThen) {
 TEST(LcdLabelPaint, RoundAndShapedDotsLeaveTheirCornersToBackgroundOrShade) {
     TLCDLabel label;
     setUpReadout(label, 1, 4, 0);
-    label.setCaption(codes({219})); // every dot set; the first one covers (1,1) to (4,4)
+    label.setCaption(
+        QString::fromLatin1("\xdb")); // every dot set; the first one covers (1,1) to (4,4)
     label.setPixelShape(TLCDLabel::spRound);
     EXPECT_EQ(label.image().pixel(3, 3), kOn.rgb());
     EXPECT_EQ(label.image().pixel(1, 1), kBack.rgb());
@@ -202,40 +199,27 @@ TEST(LcdLabelPaint, RoundAndShapedDotsLeaveTheirCornersToBackgroundOrShade) {
 }
 
 TEST(LcdLabelProperties, InvalidValuesAreRefusedWithTheirTextAndTheOldValueStays) {
-    struct Case {
-        void (TLCDLabel::*set)(int);
-        int (TLCDLabel::*get)() const;
-        int value;
-        const char* text;
-    };
-    const Case cases[] = {
-        {&TLCDLabel::setPixelSpacing, &TLCDLabel::pixelSpacing, -1,
-         "Pixel spacing can't be less than zero!"},
-        {&TLCDLabel::setCharSpacing, &TLCDLabel::charSpacing, -2,
-         "Character spacing can't be less than zero!"},
-        {&TLCDLabel::setLineSpacing, &TLCDLabel::lineSpacing, -1,
-         "Line spacing can't be less than zero!"},
-        {&TLCDLabel::setBorderSpace, &TLCDLabel::borderSpace, -5,
-         "Border spacing can't be less than zero!"},
-        {&TLCDLabel::setTextLines, &TLCDLabel::textLines, 0, "Display needs at least on line!"},
-        {&TLCDLabel::setNoOfChars, &TLCDLabel::noOfChars, -3,
-         "Display needs at least one character!"},
-        {&TLCDLabel::setPixelWidth, &TLCDLabel::pixelWidth, 0,
-         "Display pixel width must be 1 or greater!"},
-        {&TLCDLabel::setPixelHeight, &TLCDLabel::pixelHeight, -1,
-         "Display pixel height must be 1 or greate!"},
-    };
-    for (const Case& c : cases) {
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"PixelSpacing", -1, "Pixel spacing can't be less than zero!"},
+        {"CharSpacing", -2, "Character spacing can't be less than zero!"},
+        {"LineSpacing", -1, "Line spacing can't be less than zero!"},
+        {"BorderSpace", -5, "Border spacing can't be less than zero!"},
+        {"TextLines", 0, "Display needs at least on line!"},
+        {"NoOfChars", -3, "Display needs at least one character!"},
+        {"PixelWidth", 0, "Display pixel width must be 1 or greater!"},
+        {"PixelHeight", -1, "Display pixel height must be 1 or greate!"}};
+    for (const auto& [property, value, text] : cases) {
+        SCOPED_TRACE(property);
         ScriptedPrompts prompts;
         TLCDLabel label(&prompts, nullptr);
         label.setPixelSize(TLCDLabel::pixCustom);
-        const int before = (label.*c.get)();
+        const QVariant before = label.property(property);
         const QSize size = label.size();
-        (label.*c.set)(c.value);
-        EXPECT_EQ((label.*c.get)(), before) << c.text;
-        EXPECT_EQ(label.size(), size) << c.text;
-        ASSERT_EQ(prompts.shown.size(), 1) << c.text;
-        EXPECT_EQ(prompts.shown[0].text, QString::fromLatin1(c.text));
+        label.setProperty(property, value);
+        EXPECT_EQ(label.property(property), before);
+        EXPECT_EQ(label.size(), size);
+        ASSERT_EQ(prompts.shown.size(), 1);
+        EXPECT_EQ(prompts.shown[0].text, QString::fromLatin1(text));
         EXPECT_EQ(prompts.shown[0].kind, Prompts::Kind::Error);
     }
 
@@ -323,7 +307,7 @@ TEST(LcdLabelArtifacts, SavesReadoutRenderings) {
         {"lcd_no_call.png", " NO CALL", 9, QColor(255, 255, 255)},
         {"lcd_rate_up.png", "+1.20K/s", 9, QColor(192, 192, 192)},
         {"lcd_pound.png", QString::fromUtf8("£0.12"), 9, QColor(255, 255, 128)},
-        {"lcd_lights.png", codes({250, 251, 252, 253}), 4, QColor(0, 255, 0)},
+        {"lcd_lights.png", kLights, 4, QColor(0, 255, 0)},
         {"lcd_dos5x7_table.png", {}, 16, QColor(255, 255, 255)},
     };
     for (const Shot& shot : shots) {

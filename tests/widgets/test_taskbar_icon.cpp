@@ -8,6 +8,8 @@
 
 namespace {
 
+using T = TantTaskbarIcon;
+
 // Records what the component asks of the notification area.
 class RecordingBackend final : public TrayIconBackend {
 public:
@@ -19,11 +21,7 @@ public:
 
     void add(const QIcon&, const QString& text) override { ++adds, tip = text; }
     void modify(const QIcon&, const QString& text) override { ++modifies, tip = text; }
-    void remove() override {
-        ++removes;
-        if (removeLog)
-            ++*removeLog;
-    }
+    void remove() override { ++removes, removeLog && ++*removeLog; }
     void setMenu(QMenu* m) override { menu = m; }
     bool showsMenuItself() const override { return nativeMenu; }
     void send(std::initializer_list<int> codes) {
@@ -32,26 +30,26 @@ public:
     }
 };
 
-// The component's events as one line, in the order they came.
-QStringList* recordEvents(TantTaskbarIcon& icon) {
-    auto* events = new QStringList;
-    QObject::connect(&icon, &QObject::destroyed, [events] { delete events; });
-    const auto name = [](Qt::MouseButton b) { return b == Qt::LeftButton ? "L" : "R"; };
-    QObject::connect(&icon, &TantTaskbarIcon::mouseDown,
-                     [=](Qt::MouseButton b, auto...) { *events << QString("down ") + name(b); });
-    QObject::connect(&icon, &TantTaskbarIcon::mouseUp,
-                     [=](Qt::MouseButton b, auto...) { *events << QString("up ") + name(b); });
-    QObject::connect(&icon, &TantTaskbarIcon::click, [=] { *events << "click"; });
-    QObject::connect(&icon, &TantTaskbarIcon::dblClick, [=] { *events << "dblclick"; });
-    QObject::connect(&icon, &TantTaskbarIcon::afterPopup, [=] { *events << "popup"; });
-    return events;
-}
-
+// The component, on a recording backend unless given another, and its events as one line.
 struct Fixture {
+    explicit Fixture(std::unique_ptr<TrayIconBackend> backend = nullptr)
+        : icon(backend ? std::move(backend) : std::unique_ptr<TrayIconBackend>(tray)) {
+        const auto button = [](Qt::MouseButton b) { return b == Qt::LeftButton ? "L" : "R"; };
+        QObject::connect(&icon, &T::mouseDown, [=, this](Qt::MouseButton b, auto...) {
+            events << QString("down ") + button(b);
+        });
+        QObject::connect(&icon, &T::mouseUp, [=, this](Qt::MouseButton b, auto...) {
+            events << QString("up ") + button(b);
+        });
+        QObject::connect(&icon, &T::click, [this] { events << "click"; });
+        QObject::connect(&icon, &T::dblClick, [this] { events << "dblclick"; });
+        QObject::connect(&icon, &T::afterPopup, [this] { events << "popup"; });
+    }
+    QString eventText() const { return events.join(", "); }
+
     RecordingBackend* tray = new RecordingBackend;
-    TantTaskbarIcon icon{std::unique_ptr<TrayIconBackend>(tray)};
-    QStringList* events = recordEvents(icon);
-    QString eventText() const { return events->join(", "); }
+    TantTaskbarIcon icon;
+    QStringList events;
 };
 
 QIcon redIcon() {
@@ -64,9 +62,7 @@ QIcon redIcon() {
 
 TEST(TaskbarIcon, HintIsCutToSixtyThreeCharacters) {
     Fixture f;
-    QString seventy;
-    for (int i = 0; i < 70; ++i)
-        seventy += QChar('a' + i % 26);
+    const QString seventy = QString("abcdefghij").repeated(7);
     f.icon.setVisible(true);
     f.icon.setHint(seventy);
     EXPECT_EQ(f.icon.hint(), seventy.left(63));
@@ -77,66 +73,54 @@ TEST(TaskbarIcon, HintIsCutToSixtyThreeCharacters) {
 
 TEST(TaskbarIcon, AddsOnceRemovesOnceAndChangesOnlyWhatIsShown) {
     auto f = std::make_unique<Fixture>();
-    QSignalSpy shown(&f->icon, &TantTaskbarIcon::shown);
-    QSignalSpy hidden(&f->icon, &TantTaskbarIcon::hidden);
+    QSignalSpy shown(&f->icon, &T::shown);
+    QSignalSpy hidden(&f->icon, &T::hidden);
     f->icon.setIcon(redIcon());
     f->icon.setHint("VORN - [Not Connected]");
     EXPECT_EQ(f->tray->modifies, 0); // not in the tray yet
 
-    f->icon.setVisible(true);
-    f->icon.setVisible(true);
-    EXPECT_EQ(f->tray->adds, 1);
-    EXPECT_EQ(shown.size(), 1);
+    for (bool visible : {true, true, false, false, true})
+        f->icon.setVisible(visible);
+    EXPECT_EQ(std::make_pair(f->tray->adds, f->tray->removes), std::make_pair(2, 1));
+    EXPECT_EQ(std::make_pair(shown.size(), hidden.size()),
+              std::make_pair(qsizetype(2), qsizetype(1)));
     EXPECT_EQ(f->tray->tip, "VORN - [Not Connected]");
     f->icon.setHint("VORN - [Connecting]");
     f->icon.setHint("VORN - [Connecting]");
     EXPECT_EQ(f->tray->modifies, 1);
 
-    f->icon.setVisible(false);
-    f->icon.setVisible(false);
-    EXPECT_EQ(f->tray->removes, 1);
-    EXPECT_EQ(hidden.size(), 1);
-
-    f->icon.setVisible(true);
     int removedOnDestruction = 0;
     f->tray->removeLog = &removedOnDestruction;
     f.reset();
     EXPECT_EQ(removedOnDestruction, 1);
 }
 
-TEST(TaskbarIcon, DoubleClickRaisesEventsInWindowsOrder) {
-    Fixture f;
-    f.tray->send({TantTaskbarIcon::LeftButtonDown, TantTaskbarIcon::LeftButtonUp,
-                  TantTaskbarIcon::LeftDoubleClick, TantTaskbarIcon::LeftButtonUp});
-    EXPECT_EQ(f.eventText(), "down L, up L, click, dblclick, up L");
-}
-
-TEST(TaskbarIcon, RightClickPopsUpTheMenuUnlessTheDesktopDoesOrTheIconIsDisabled) {
+TEST(TaskbarIcon, ClicksRaiseEventsInWindowsOrderAndRightClickPopsUpTheMenu) {
     QMenu menu;
     menu.addAction("E&xit");
     Fixture f;
     f.icon.setPopupMenu(&menu);
-    f.tray->send({TantTaskbarIcon::RightButtonDown, TantTaskbarIcon::RightButtonUp});
-    EXPECT_EQ(f.eventText(), "down R, popup, up R");
+    f.tray->send({T::LeftButtonDown, T::LeftButtonUp, T::LeftDoubleClick, T::LeftButtonUp,
+                  T::RightButtonDown, T::RightButtonUp});
+    EXPECT_EQ(f.eventText(), "down L, up L, click, dblclick, up L, down R, popup, up R");
     EXPECT_TRUE(menu.isVisible());
     menu.hide();
 
     f.tray->nativeMenu = true;
-    f.tray->send({TantTaskbarIcon::RightButtonUp});
+    f.tray->send({T::RightButtonUp});
     EXPECT_FALSE(menu.isVisible()); // not shown twice
 
+    // Disabled: no menu and no events.
     f.icon.setEnabled(false);
     EXPECT_EQ(f.tray->menu, nullptr);
-    f.events->clear();
-    f.tray->send({TantTaskbarIcon::LeftButtonDown, TantTaskbarIcon::LeftButtonUp,
-                  TantTaskbarIcon::RightButtonUp});
-    EXPECT_TRUE(f.events->isEmpty());
+    f.events.clear();
+    f.tray->send({T::LeftButtonDown, T::LeftButtonUp, T::RightButtonUp});
+    EXPECT_TRUE(f.events.isEmpty());
     f.icon.setEnabled(true);
     EXPECT_EQ(f.tray->menu, &menu);
 }
 
 TEST(TrayActivationTranslator, ClicksBecomeTheMouseNotificationTable) {
-    using T = TantTaskbarIcon;
     const QList<int> click{T::LeftButtonDown, T::LeftButtonUp};
     const QList<int> dbl{T::LeftDoubleClick, T::LeftButtonUp};
     const int ms = 400;
@@ -161,23 +145,22 @@ TEST(TrayActivationTranslator, ClicksBecomeTheMouseNotificationTable) {
 // The offscreen platform has no notification area, like a desktop without one.
 TEST(TaskbarIconOnTheDesktop, WithoutANotificationAreaKeepsItsStateAndStillHearsClicks) {
     ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
-    TantTaskbarIcon icon;
+    Fixture f(std::make_unique<SystemTrayBackend>());
     QMenu menu;
-    icon.setPopupMenu(&menu);
-    icon.setHint("VORN - [Not Connected]");
-    icon.setVisible(true);
-    icon.setIcon(redIcon());
-    EXPECT_TRUE(icon.visible());
+    f.icon.setPopupMenu(&menu);
+    f.icon.setHint("VORN - [Not Connected]");
+    f.icon.setVisible(true);
+    f.icon.setIcon(redIcon());
+    EXPECT_TRUE(f.icon.visible());
 
-    auto* tray = icon.findChild<QSystemTrayIcon*>();
+    auto* tray = f.icon.findChild<QSystemTrayIcon*>();
     ASSERT_NE(tray, nullptr);
     EXPECT_EQ(tray->toolTip(), "VORN - [Not Connected]");
     EXPECT_EQ(tray->contextMenu(), &menu);
-    QStringList* events = recordEvents(icon);
     Q_EMIT tray->activated(QSystemTrayIcon::Trigger);
     Q_EMIT tray->activated(QSystemTrayIcon::Trigger);
-    EXPECT_EQ(events->join(", "), "down L, up L, click, dblclick, up L");
+    EXPECT_EQ(f.eventText(), "down L, up L, click, dblclick, up L");
 
-    icon.setVisible(false);
+    f.icon.setVisible(false);
     EXPECT_FALSE(tray->isVisible());
 }
