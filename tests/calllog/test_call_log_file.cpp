@@ -42,14 +42,10 @@ QByteArray handBuiltRecord() {
     b.replace(8, 8, QByteArray::fromHex("0000000018f9e540"));  // Finish 45000.75
     b.replace(16, 8, QByteArray::fromHex("000000000000f43f")); // Cost_Inc 1.25
     b.replace(24, 8, QByteArray::fromHex("000000000000f83f")); // Cost_Exc 1.5
-    b.replace(32, 12,
-              QByteArray::fromHex("05000000"
-                                  "04030201"
-                                  "ffffffff"));
+    // Mode 5, Data 0x01020304, Connect_Speed 4294967295.
+    b.replace(32, 12, QByteArray::fromHex("0500000004030201ffffffff"));
     b.replace(44, 7, "\x06Modem\xe9");
-    b.replace(65, 5,
-              "\x04"
-              "anna");
+    b.replace(65, 5, QByteArray(1, 4) + "anna");
     b[91] = 0;
     return b;
 }
@@ -160,15 +156,16 @@ TEST_F(CallLogFile, BackupCopiesWhatExists) {
     EXPECT_FALSE(QFile::exists(path("awlog.bak")));
 }
 
-TEST_F(CallLogFile, OldLogReadsWholeRecordsOnly) {
-    QByteArray content = calllog::encodeRecord(entry(1)).left(88);
-    content[86] = 1;
-    content += calllog::encodeRecord(entry(2)).left(88) + "abc";
-    writeBytes(content, "call_log.bin");
-    const auto old = calllog::readOldLog(path("call_log.bin"));
-    ASSERT_EQ(old.size(), 2);
-    EXPECT_TRUE(old[0].isDeleted());
-    EXPECT_EQ(old[1].Start, 2);
+TEST_F(CallLogFile, OldLogReadsWholeRecordsOfTheOlderLayout) {
+    QByteArray old = handBuiltRecord().left(88);
+    old[86] = 1;
+    writeBytes(old + handBuiltRecord().left(88) + "abc", "call_log.bin");
+    const auto records = calllog::readOldLog(path("call_log.bin"));
+    ASSERT_EQ(records.size(), 2);
+    EXPECT_EQ(records[0].Finish, 45000.75);
+    EXPECT_EQ(records[0].Connectoid_Name, "Modemé");
+    EXPECT_TRUE(records[0].isDeleted());
+    EXPECT_EQ(records[1].Start, 45000.5);
 }
 
 TEST(CallLogRecord, LayoutMatchesHandBuiltBytes) {
@@ -205,20 +202,13 @@ TEST(CallLogRecord, TextsAreCutToTheirFieldsInLatin1) {
               calllog::fieldText(r.Connectoid_Name, 20));
 }
 
-TEST(CallLogRecord, DamagedLengthsOldLayoutAndSharedTexts) {
+TEST(CallLogRecord, DamagedLengthsAndSharedTexts) {
     QByteArray bytes = handBuiltRecord();
     bytes[44] = '\xff';
     bytes[65] = 26;
     const typCallLogInformation damaged = calllog::decodeRecord(bytes.constData());
     EXPECT_EQ(damaged.Connectoid_Name.size(), 20);
     EXPECT_EQ(damaged.User_Name.size(), 25); // never reads the flag byte as text
-
-    QByteArray old = handBuiltRecord().left(88);
-    old[86] = 1;
-    const typOldCallLogInformation r = calllog::decodeOldRecord(old.constData());
-    EXPECT_EQ(r.Finish, 45000.75);
-    EXPECT_EQ(r.Connectoid_Name, QString::fromUtf8("Modemé"));
-    EXPECT_TRUE(r.isDeleted());
 
     // More distinct names than the cache holds, each coming back after eviction.
     calllog::TextCache cache;
