@@ -3,7 +3,6 @@
 #include "core/records.h"
 
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QSignalSpy>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -13,210 +12,152 @@
 
 namespace {
 
-constexpr qint64 Second = 1000;
-
-typApplicationInformation entry(const QString& connectoid, const QString& file, qint32 execute,
-                                qint32 close = 0, qint32 delay = 0) {
-    typApplicationInformation record;
-    record.Connectoid_Name = connectoid;
-    record.Filename = file;
-    record.Execute = execute;
-    record.Close = close;
-    record.Delay = delay;
-    return record;
+typApplicationInformation entry(const QString& connectoid, const QString& file, int execute,
+                                int close = 0, int delay = 0, const QString& parameters = {}) {
+    typApplicationInformation r;
+    r.Connectoid_Name = connectoid;
+    r.Filename = file;
+    r.Execute = execute;
+    r.Close = close;
+    r.Delay = delay;
+    r.Parameters = parameters;
+    return r;
 }
 
 class CallApplications : public ::testing::Test, public CallFixture {
 protected:
     QStringList started() const {
         QStringList programs;
-        for (const FakeShell::Start& start : fakeShell.starts)
-            programs << start.program;
+        for (const FakeShell::Start& s : fakeShell.starts)
+            programs << s.program;
         return programs;
     }
-    qint64 slotProcess(int slot) const {
-        return h.window->globals().ApplicationProcesses[static_cast<size_t>(slot - 1)].processId;
+    qint64 slot(int i) const {
+        return h.window->globals().ApplicationProcesses[static_cast<size_t>(i - 1)].processId;
     }
 };
 
-TEST_F(CallApplications, StartedOnceAfterTheirDelayWhenTheConnectoidMatches) {
-    h.furtherDetail(QStringLiteral("Handshaking Adjustment (seconds)"), QStringLiteral("10"));
+TEST_F(CallApplications, StartedOnceAfterTheDelayForTheirConnectoidAndClosedOnlyIfStartedHere) {
+    h.furtherDetail("Handshaking Adjustment (seconds)", "10");
     start();
-    h.lists.Applications[1] = entry("Default", "/opt/mail", 1, 0, 20);
+    h.lists.Applications[1] = entry("Default", "/opt/mail", 1, 1, 20);
     h.lists.Applications[2] = entry("Work", "/opt/work", 1);
     h.lists.Applications[3] = entry("home", "/opt/case", 1);
-    h.lists.Applications[4] = entry("Home", "/opt/at-end", 2);
-    h.lists.Applications[5] = entry("Home", "/opt/disabled", 0);
-    h.lists.Applications[7] = entry("Home", "/opt/after-the-gap", 1);
-    connect(QStringLiteral("Home"));
-    checkAfter(9 * Second); // 19 s with the handshaking
-    checkAfter(1 * Second); // exactly 20 s: not yet past the delay
-    EXPECT_TRUE(started().isEmpty());
-
+    h.lists.Applications[4] = entry("Home", "/opt/keep", 1, 0);
+    h.lists.Applications[5] = entry("Home", "/opt/late", 1, 1, 600);
+    h.lists.Applications[6] = entry("Home", "/opt/at-end", 2, 1);
+    h.lists.Applications[8] = entry("Home", "/opt/after-a-gap", 1);
+    connect("Home");
+    checkAfter(10000); // exactly 20 s with the handshaking: not past the delay
+    EXPECT_EQ(started(), QStringList{"/opt/keep"});
     checkAfter(1);
-    EXPECT_EQ(started(), QStringList{"/opt/mail"});
-    EXPECT_EQ(slotProcess(1), 4001);
-    for (int i = 0; i < 5; ++i)
-        checkAfter(2 * Second);
-    EXPECT_EQ(started(), QStringList{"/opt/mail"}) << "once per call, whatever became of it";
+    for (int i = 0; i < 3; ++i)
+        checkAfter(2000);
+    EXPECT_EQ(started(), (QStringList{"/opt/keep", "/opt/mail"})) << "once per call";
 
     dropLine();
-    EXPECT_EQ(started(), (QStringList{"/opt/mail", "/opt/at-end"})) << "no delay at the end";
+    EXPECT_EQ(fakeShell.terminated, QList<qint64>{slot(1)});
+    EXPECT_EQ(started().last(), "/opt/at-end") << "no delay at the end";
 
-    // The next call empties the slots and starts its entries again.
-    connect(QStringLiteral("Home"));
-    EXPECT_EQ(slotProcess(1), 0);
-    checkAfter(11 * Second);
+    connect("Home"); // a new call empties the slots and starts its entries again
+    EXPECT_EQ(slot(1), 0);
+    checkAfter(11000);
     EXPECT_EQ(started().count("/opt/mail"), 2);
-}
-
-TEST_F(CallApplications, OnlyProgramsStartedInTheCallAndMarkedToCloseAreTerminated) {
-    start();
-    h.lists.Applications[1] = entry("Default", "/opt/close-me", 1, 1);
-    h.lists.Applications[2] = entry("Default", "/opt/not-yet", 1, 1, 600);
-    h.lists.Applications[3] = entry("Default", "/opt/keep-me", 1, 0);
-    h.lists.Applications[4] = entry("Default", "/opt/at-end", 2, 1);
-    connect();
-    checkAfter(2 * Second);
-    ASSERT_EQ(started(), (QStringList{"/opt/close-me", "/opt/keep-me"}));
-    const qint64 closeMe = slotProcess(1);
-
+    fakeShell.running.clear(); // it has ended by itself: passed over without a word
     dropLine();
-    EXPECT_EQ(fakeShell.terminated, QList<qint64>{closeMe});
-    EXPECT_EQ(started().last(), "/opt/at-end");
-
-    // A program that has already ended is passed over without a word.
-    connect();
-    checkAfter(2 * Second);
-    fakeShell.running.clear();
-    dropLine();
-    EXPECT_EQ(fakeShell.terminated.size(), 2);
     EXPECT_TRUE(h.prompts.shown.isEmpty());
 }
 
 TEST_F(CallApplications, PathParametersFolderAndWindowStateReachTheShell) {
     start();
-    typApplicationInformation mail = entry("Default", "/opt/My Mail/mail app", 1);
-    mail.Parameters = QStringLiteral("/check --folder \"In Box\" 'a b' c\\ d");
-    mail.Working_Directory = QStringLiteral("/home/jo/My Mail");
+    typApplicationInformation mail = entry("Default", "/opt/My Mail/mail app", 1, 0, 0,
+                                           "/check --folder \"In Box\" 'a b' c\\ d");
+    mail.Working_Directory = "/home/jo/My Mail";
     mail.Window_State = 2;
     h.lists.Applications[1] = mail;
-    const QList<qint32> stored = {0, 1, 3, 9};
+    const QList<int> stored = {0, 1, 3, 9};
     for (int i = 0; i < stored.size(); ++i) {
-        typApplicationInformation other = entry("Default", "/bin/other", 1);
-        other.Window_State = stored[i];
-        other.Working_Directory = QStringLiteral("  ");
-        h.lists.Applications[2 + i] = other;
+        h.lists.Applications[2 + i] = entry("Default", "/bin/other", 1);
+        h.lists.Applications[2 + i].Window_State = stored[i];
+        h.lists.Applications[2 + i].Working_Directory = "  ";
     }
     connect();
-    checkAfter(2 * Second);
+    checkAfter(2000);
     ASSERT_EQ(fakeShell.starts.size(), 5);
-    const FakeShell::Start& first = fakeShell.starts[0];
-    EXPECT_EQ(first.program, "/opt/My Mail/mail app");
-    EXPECT_EQ(first.arguments, (QStringList{"/check", "--folder", "In Box", "a b", "c d"}));
-    EXPECT_EQ(first.workingDirectory, "/home/jo/My Mail");
-    EXPECT_EQ(first.state, WindowState::Maximized);
+    EXPECT_EQ(fakeShell.starts[0].program, "/opt/My Mail/mail app");
+    EXPECT_EQ(fakeShell.starts[0].arguments,
+              (QStringList{"/check", "--folder", "In Box", "a b", "c d"}));
+    EXPECT_EQ(fakeShell.starts[0].workingDirectory, "/home/jo/My Mail");
+    EXPECT_EQ(fakeShell.starts[0].state, WindowState::Maximized);
     const QList<WindowState> states = {WindowState::Normal, WindowState::Minimized,
                                        WindowState::Hidden, WindowState::Normal};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(fakeShell.starts[i + 1].state, states[i]) << i;
-        EXPECT_EQ(fakeShell.starts[i + 1].workingDirectory, QString()) << "a blank folder is none";
-        EXPECT_TRUE(fakeShell.starts[i + 1].arguments.isEmpty());
+        EXPECT_EQ(fakeShell.starts[i + 1].workingDirectory, QString()) << "blank is none";
     }
 }
 
-TEST_F(CallApplications, AProgramThatCannotStartShowsWhyAtEveryCheck) {
+TEST_F(CallApplications, AProgramThatCannotStartSaysWhyAtEveryTry) {
     start();
-    typApplicationInformation gone = entry("Default", "/opt/gone/mail", 1);
-    gone.Parameters = QStringLiteral("/check");
-    h.lists.Applications[1] = gone;
+    h.lists.Applications[1] = entry("Default", "/opt/gone/mail", 1, 0, 0, "/check");
+    h.lists.Applications[2] = entry("Default", "/opt/mail", 2, 0, 0, "--name \"Jo");
     fakeShell.startError = ENOENT;
     connect();
-    checkAfter(2 * Second);
-    const QString text = QStringLiteral(
-        "There has been a problem starting an application you have configured to start at "
-        "connection or disconnection.\n\r\n\r\"\"/opt/gone/mail\" /check\"\n\r\n\r"
-        "No such file or directory");
-    ASSERT_EQ(h.prompts.shown.size(), 1);
+    checkAfter(2000);
+    checkAfter(2000);
+    const QString missing = "There has been a problem starting an application you have "
+                            "configured to start at connection or disconnection.\n\r\n\r"
+                            "\"\"/opt/gone/mail\" /check\"\n\r\n\rNo such file or directory";
+    EXPECT_EQ(h.prompts.texts(), (QStringList{missing, missing})) << "its slot stays empty";
     EXPECT_EQ(h.prompts.shown[0].kind, Prompts::Kind::Error);
-    EXPECT_EQ(h.prompts.shown[0].buttons, Prompts::Buttons::Ok);
-    EXPECT_EQ(h.prompts.shown[0].text, text);
-    EXPECT_EQ(slotProcess(1), 0);
-    checkAfter(2 * Second);
-    EXPECT_EQ(h.prompts.texts(), (QStringList{text, text})) << "tried again, as its slot is empty";
+    dropLine();
+    EXPECT_EQ(fakeShell.starts.size(), 2) << "an unclosed quotation mark never reaches the shell";
+    EXPECT_TRUE(h.prompts.texts().last().endsWith("\"\"/opt/mail\" --name \"Jo\"\n\r\n\rA "
+                                                  "quotation mark in the parameters is never "
+                                                  "closed."));
 
-    // A quotation mark that is never closed is reported without asking the shell.
-    CallFixture unclosed;
-    unclosed.start();
-    typApplicationInformation quoted = entry("Default", "/opt/mail", 2);
-    quoted.Parameters = QStringLiteral("--name \"Jo");
-    unclosed.h.lists.Applications[1] = quoted;
-    unclosed.connect();
-    unclosed.dropLine();
-    EXPECT_TRUE(unclosed.fakeShell.starts.isEmpty());
-    ASSERT_EQ(unclosed.h.prompts.shown.size(), 1);
-    EXPECT_TRUE(unclosed.h.prompts.shown[0].text.endsWith(
-        "\"\"/opt/mail\" --name \"Jo\"\n\r\n\rA quotation mark in the parameters is never "
-        "closed."));
-}
-
-TEST_F(CallApplications, OpenDocumentShowsTheShellsError) {
-    start();
     fakeShell.openResult = Shell::FileNotFound;
-    h.window->OpenDocument(QStringLiteral("/nowhere/notify_main.htm"), QString());
-    ASSERT_EQ(fakeShell.opened.size(), 1);
-    EXPECT_EQ(h.prompts.texts(), QStringList{"Error launching application.\n\r\n\rThe specified "
-                                             "file was not found."});
+    h.window->OpenDocument("/nowhere/notify_main.htm", {});
+    EXPECT_EQ(h.prompts.texts().last(),
+              "Error launching application.\n\r\n\rThe specified file was not found.");
 }
 
-// Real programs: a script in a folder with a blank in its name, started by the Linux shell.
-TEST_F(CallApplications, ARealProgramGetsItsArgumentsAndIsTerminatedWithTheCall) {
+TEST_F(CallApplications, ARealProgramGetsItsArgumentsAndEndsWithTheCall) {
     QTemporaryDir dir;
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("My Programs")));
-    const QString report = dir.filePath(QStringLiteral("report"));
-    const QString script = dir.filePath(QStringLiteral("My Programs/mail check.sh"));
-    {
-        QFile file(script);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QStringLiteral("#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"[$a]\"; done; } "
-                                  "> '%1.tmp'\nmv '%1.tmp' '%1'\nexec sleep 30\n")
-                       .arg(report)
-                       .toUtf8());
-        file.close();
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
+    const QString report = dir.filePath("report");
+    const QString script = dir.filePath("My Programs/mail check.sh");
+    QDir().mkpath(dir.filePath("My Programs"));
+    QFile file(script);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"[$a]\"; done; } > "
+                              "'%1.t'\nmv '%1.t' '%1'\nexec sleep 30\n")
+                   .arg(report)
+                   .toUtf8());
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
     LinuxShell linux;
     QSignalSpy ended(&linux, &LinuxShell::programEnded);
     shell = &linux;
     start();
-    typApplicationInformation record = entry("Default", script, 1, 1);
-    record.Parameters = QStringLiteral("'first arg' second");
-    record.Working_Directory = dir.path();
-    h.lists.Applications[1] = record;
-    h.lists.Applications[2] = entry("Default", dir.filePath(QStringLiteral("missing")), 1, 1);
-    h.prompts.answerNext(Prompts::Answer::Ok);
+    h.lists.Applications[1] = entry("Default", script, 1, 1, 0, "'first arg' second");
+    h.lists.Applications[1].Working_Directory = dir.path();
+    h.lists.Applications[2] = entry("Default", dir.filePath("missing"), 1);
     connect();
-    checkAfter(2 * Second);
-    const qint64 pid = slotProcess(1);
-    ASSERT_NE(pid, 0);
-    ASSERT_EQ(h.prompts.shown.size(), 1);
-    EXPECT_TRUE(h.prompts.shown[0].text.endsWith(qt_error_string(ENOENT)));
+    checkAfter(2000);
+    ASSERT_NE(slot(1), 0);
+    EXPECT_TRUE(h.prompts.texts().value(0).endsWith(qt_error_string(ENOENT)));
 
-    const QDeadlineTimer deadline(10000);
-    while (!QFile::exists(report) && !deadline.hasExpired())
-        QThread::msleep(10);
     QFile lines(report);
+    for (QDeadlineTimer deadline(10000); !lines.exists() && !deadline.hasExpired();)
+        QThread::msleep(10);
     ASSERT_TRUE(lines.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(lines.readAll()).split(u'\n', Qt::SkipEmptyParts),
+    EXPECT_EQ(QString::fromUtf8(lines.readAll()).split('\n', Qt::SkipEmptyParts),
               (QStringList{QFileInfo(dir.path()).canonicalFilePath(), "[first arg]", "[second]"}));
 
     dropLine();
-    while (ended.isEmpty() && ended.wait(10000)) {
-    }
-    ASSERT_EQ(ended.size(), 1);
-    EXPECT_EQ(ended[0][0].toLongLong(), pid);
-    const int status = ended[0][1].toInt();
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    ASSERT_TRUE(ended.wait(10000));
+    EXPECT_EQ(ended[0][0].toLongLong(), slot(1));
+    EXPECT_TRUE(WIFSIGNALED(ended[0][1].toInt()) && WTERMSIG(ended[0][1].toInt()) == SIGTERM);
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 
 #include <set>
 
-// A shell that starts nothing: it records what it was asked and answers as a test sets it.
+// A shell that starts nothing: it records what it is asked and answers as the test says.
 class FakeShell final : public Shell {
 public:
     struct Start {
@@ -22,13 +22,12 @@ public:
         return openResult;
     }
     StartedProgram startProgram(const QString& program, const QStringList& arguments,
-                                const QString& workingDirectory, WindowState state) override {
-        starts.append({program, arguments, workingDirectory, state});
+                                const QString& folder, WindowState state) override {
+        starts.append({program, arguments, folder, state});
         if (startError != 0)
             return {0, startError, QStringLiteral("No such file or directory")};
-        const qint64 id = nextProcessId++;
-        running.insert(id);
-        return {id, 0, {}};
+        running.insert(nextProcessId);
+        return {nextProcessId++, 0, {}};
     }
     bool terminate(qint64 processId) override {
         terminated.append(processId);
