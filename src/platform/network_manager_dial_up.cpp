@@ -191,24 +191,33 @@ bool NetworkManagerDialUp::noteFailure(const QDBusMessage& reply) {
     }
 }
 
-std::optional<QVariantMap> NetworkManagerDialUp::getAll(const QString& path,
-                                                        const QString& interface,
-                                                        const QDeadlineTimer& deadline,
-                                                        bool* fatal) {
+// The reply's single argument, when the call succeeded with the signature expected.
+std::optional<QVariant> NetworkManagerDialUp::callFor(const QDBusMessage& message,
+                                                      QLatin1String signature,
+                                                      const QDeadlineTimer& deadline, bool* fatal) {
     *fatal = false;
-    QDBusMessage message = QDBusMessage::createMethodCall(Service, path, PropertiesInterface,
-                                                          QStringLiteral("GetAll"));
-    message << interface;
     const QDBusMessage reply = call(message, deadline);
     if (reply.type() != QDBusMessage::ReplyMessage) {
         *fatal = noteFailure(reply);
         return std::nullopt;
     }
-    if (reply.signature() != QLatin1String("a{sv}")) {
-        lastError_ = QStringLiteral("unexpected reply %1 to GetAll").arg(reply.signature());
+    if (reply.signature() != signature) {
+        lastError_ =
+            QStringLiteral("unexpected reply %1 to %2").arg(reply.signature(), message.member());
         return std::nullopt;
     }
-    return qdbus_cast<QVariantMap>(reply.arguments().constFirst());
+    return reply.arguments().constFirst();
+}
+
+std::optional<QVariantMap> NetworkManagerDialUp::getAll(const QString& path,
+                                                        const QString& interface,
+                                                        const QDeadlineTimer& deadline,
+                                                        bool* fatal) {
+    QDBusMessage message = QDBusMessage::createMethodCall(Service, path, PropertiesInterface,
+                                                          QStringLiteral("GetAll"));
+    message << interface;
+    const auto reply = callFor(message, QLatin1String("a{sv}"), deadline, fatal);
+    return reply ? std::optional(qdbus_cast<QVariantMap>(*reply)) : std::nullopt;
 }
 
 std::optional<QMap<QString, QVariantMap>>
@@ -217,18 +226,10 @@ NetworkManagerDialUp::profileSettings(const QString& path, const QDeadlineTimer&
     *fatal = false;
     if (!isObjectPath(path))
         return std::nullopt;
-    const QDBusMessage message = QDBusMessage::createMethodCall(Service, path, ProfileInterface,
-                                                                QStringLiteral("GetSettings"));
-    const QDBusMessage reply = call(message, deadline);
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        *fatal = noteFailure(reply);
-        return std::nullopt;
-    }
-    if (reply.signature() != QLatin1String("a{sa{sv}}")) {
-        lastError_ = QStringLiteral("unexpected reply %1 to GetSettings").arg(reply.signature());
-        return std::nullopt;
-    }
-    return qdbus_cast<QMap<QString, QVariantMap>>(reply.arguments().constFirst());
+    const auto reply = callFor(QDBusMessage::createMethodCall(Service, path, ProfileInterface,
+                                                              QStringLiteral("GetSettings")),
+                               QLatin1String("a{sa{sv}}"), deadline, fatal);
+    return reply ? std::optional(qdbus_cast<QMap<QString, QVariantMap>>(*reply)) : std::nullopt;
 }
 
 bool NetworkManagerDialUp::isDialUpProfile(const QString& type,
@@ -257,22 +258,15 @@ std::optional<QStringList> NetworkManagerDialUp::entries() {
     const QDeadlineTimer deadline(options_.timeoutMs);
     if (!ensureBus())
         return std::nullopt;
-    const QDBusMessage reply =
-        call(QDBusMessage::createMethodCall(Service, SettingsPath, SettingsInterface,
-                                            QStringLiteral("ListConnections")),
-             deadline);
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        noteFailure(reply);
+    bool fatal = false;
+    const auto reply =
+        callFor(QDBusMessage::createMethodCall(Service, SettingsPath, SettingsInterface,
+                                               QStringLiteral("ListConnections")),
+                QLatin1String("ao"), deadline, &fatal);
+    if (!reply)
         return std::nullopt;
-    }
-    if (reply.signature() != QLatin1String("ao")) {
-        lastError_ =
-            QStringLiteral("unexpected reply %1 to ListConnections").arg(reply.signature());
-        return std::nullopt;
-    }
     QStringList names;
-    for (const QString& path : objectPaths(reply.arguments().constFirst())) {
-        bool fatal = false;
+    for (const QString& path : objectPaths(*reply)) {
         const auto settings = profileSettings(path, deadline, &fatal);
         if (fatal)
             return std::nullopt;

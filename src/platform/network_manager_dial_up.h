@@ -47,6 +47,8 @@ public:
 private:
     bool ensureBus();
     QDBusMessage call(const QDBusMessage& message, const QDeadlineTimer& deadline);
+    std::optional<QVariant> callFor(const QDBusMessage& message, QLatin1String signature,
+                                    const QDeadlineTimer& deadline, bool* fatal);
     std::optional<QVariantMap> getAll(const QString& path, const QString& interface,
                                       const QDeadlineTimer& deadline, bool* fatal);
     std::optional<QMap<QString, QVariantMap>>
