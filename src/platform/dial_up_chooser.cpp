@@ -35,28 +35,24 @@ DialUpChoice chooseDialUpService(const QString& commandLineChoice, const QString
     });
     log.trace([&] { return QStringLiteral("ChooseDialUpService - Setting = ") + settingsChoice; });
 
-    QString word;
+    // The command line's word wins; an unknown word is reported and taken as "auto".
+    QString word = QStringLiteral("auto");
     QString source;
     QString note;
-    if (!commandLineChoice.trimmed().isEmpty()) {
-        word = normalised(commandLineChoice);
-        source = QStringLiteral("chosen on the command line");
+    const auto take = [&](const QString& choice, const QString& from, const QString& unknown) {
+        word = normalised(choice);
+        source = from;
         if (!isDialUpServiceName(word)) {
-            note = QStringLiteral("\"%1\" on the command line is not a dial-up service; ")
-                       .arg(commandLineChoice.trimmed());
+            note = unknown.arg(choice.trimmed());
             word = QStringLiteral("auto");
         }
-    } else if (!settingsChoice.trimmed().isEmpty()) {
-        word = normalised(settingsChoice);
-        source = QStringLiteral("chosen in the settings");
-        if (!isDialUpServiceName(word)) {
-            note = QStringLiteral("the setting \"%1\" is not a dial-up service; ")
-                       .arg(settingsChoice.trimmed());
-            word = QStringLiteral("auto");
-        }
-    } else {
-        word = QStringLiteral("auto");
-    }
+    };
+    if (!commandLineChoice.trimmed().isEmpty())
+        take(commandLineChoice, QStringLiteral("chosen on the command line"),
+             QStringLiteral("\"%1\" on the command line is not a dial-up service; "));
+    else if (!settingsChoice.trimmed().isEmpty())
+        take(settingsChoice, QStringLiteral("chosen in the settings"),
+             QStringLiteral("the setting \"%1\" is not a dial-up service; "));
 
     DialUpChoice choice;
     if (word == QLatin1String("networkmanager")) {
