@@ -135,7 +135,10 @@ public:
 
 private:
     using Edit = std::function<bool(SimulatedDialUpState&)>;
-    int edit(const Edit& change);
+    // Reads, changes and writes the state under the lock; without readFirst the change
+    // starts from an empty state, whatever the file holds.
+    int edit(const Edit& change, bool readFirst = true);
+    bool load(SimulatedDialUpState& state, bool editing, bool* missing = nullptr);
     int status();
     void fail(const QString& message) { err_ << "vorn-sim: " << message << '\n'; }
 
@@ -144,22 +147,31 @@ private:
     QTextStream& err_;
 };
 
-int Runner::edit(const Edit& change) {
+// A corrupt file is reported; one about to be edited with how to start again.
+bool Runner::load(SimulatedDialUpState& state, bool editing, bool* missing) {
+    QString error;
+    const auto loaded = SimulatedDialUpState::load(path_, &state, &error);
+    if (loaded == SimulatedDialUpState::Load::Corrupt) {
+        fail(QStringLiteral("%1 is not a readable state file (%2)").arg(path_, error) +
+             (editing ? QStringLiteral("; \"vorn-sim reset\" starts again from an empty state")
+                      : QString()));
+        return false;
+    }
+    if (missing)
+        *missing = loaded == SimulatedDialUpState::Load::Missing;
+    return true;
+}
+
+int Runner::edit(const Edit& change, bool readFirst) {
     SimulatedStateLock lock(path_, LockTimeoutMs);
     if (!lock.locked()) {
         fail(QStringLiteral("%1 is locked by another program; try again").arg(path_));
         return VornSimExit::Failure;
     }
     SimulatedDialUpState state;
+    if ((readFirst && !load(state, true)) || !change(state))
+        return VornSimExit::Failure;
     QString error;
-    if (SimulatedDialUpState::load(path_, &state, &error) == SimulatedDialUpState::Load::Corrupt) {
-        fail(QStringLiteral("%1 is not a readable state file (%2); \"vorn-sim reset\" starts "
-                            "again from an empty state")
-                 .arg(path_, error));
-        return VornSimExit::Failure;
-    }
-    if (!change(state))
-        return VornSimExit::Failure;
     if (!state.save(path_, &error)) {
         fail(QStringLiteral("cannot write %1 (%2)").arg(path_, error));
         return VornSimExit::Failure;
@@ -169,14 +181,10 @@ int Runner::edit(const Edit& change) {
 
 int Runner::status() {
     SimulatedDialUpState state;
-    QString error;
-    const auto loaded = SimulatedDialUpState::load(path_, &state, &error);
-    if (loaded == SimulatedDialUpState::Load::Corrupt) {
-        fail(QStringLiteral("%1 is not a readable state file (%2)").arg(path_, error));
+    bool missing = false;
+    if (!load(state, false, &missing))
         return VornSimExit::Failure;
-    }
-    out_ << "State file: " << path_
-         << (loaded == SimulatedDialUpState::Load::Missing ? " (not created yet)" : "") << '\n';
+    out_ << "State file: " << path_ << (missing ? " (not created yet)" : "") << '\n';
     out_ << "Entries: " << state.entries.size() << '\n';
     for (const QString& entry : state.entries)
         out_ << "  " << entry << '\n';
@@ -214,12 +222,8 @@ int Runner::run(const QStringList& words, const QHash<QString, QString>& values)
         allowOnly({});
         if (count == 1) {
             SimulatedDialUpState state;
-            QString error;
-            if (SimulatedDialUpState::load(path_, &state, &error) ==
-                SimulatedDialUpState::Load::Corrupt) {
-                fail(QStringLiteral("%1 is not a readable state file (%2)").arg(path_, error));
+            if (!load(state, false))
                 return VornSimExit::Failure;
-            }
             for (const QString& entry : state.entries)
                 out_ << entry << '\n';
             return VornSimExit::Success;
@@ -255,22 +259,21 @@ int Runner::run(const QStringList& words, const QHash<QString, QString>& values)
             throw UsageError{QStringLiteral("use \"dial NAME [--speed BPS] [--state N]\"")};
         const QString name = words[1];
         requireName(name);
-        quint32 speed = 0;
-        if (values.contains(QStringLiteral("speed"))) {
-            const auto parsed =
-                parseUnsigned(values[QStringLiteral("speed")], std::numeric_limits<quint32>::max());
+        const auto option = [&](const QString& key, quint64 fallback, quint64 maximum,
+                                const QString& wanted) {
+            if (!values.contains(key))
+                return fallback;
+            const auto parsed = parseUnsigned(values[key], maximum);
             if (!parsed)
-                throw UsageError{QStringLiteral("--speed wants bits per second, 0 to 4294967295")};
-            speed = static_cast<quint32>(*parsed);
-        }
-        int callState = DialUpState::Connected;
-        if (values.contains(QStringLiteral("state"))) {
-            const auto parsed =
-                parseUnsigned(values[QStringLiteral("state")], std::numeric_limits<int>::max());
-            if (!parsed)
-                throw UsageError{QStringLiteral("--state wants a whole number from 0")};
-            callState = static_cast<int>(*parsed);
-        }
+                throw UsageError{QStringLiteral("--%1 wants %2").arg(key, wanted)};
+            return *parsed;
+        };
+        const auto speed = static_cast<quint32>(
+            option(QStringLiteral("speed"), 0, std::numeric_limits<quint32>::max(),
+                   QStringLiteral("bits per second, 0 to 4294967295")));
+        const int callState = static_cast<int>(
+            option(QStringLiteral("state"), DialUpState::Connected, std::numeric_limits<int>::max(),
+                   QStringLiteral("a whole number from 0")));
         return edit([&](SimulatedDialUpState& state) {
             if (state.findCall(name)) {
                 fail(QStringLiteral("\"%1\" is already dialled").arg(name));
@@ -361,17 +364,7 @@ int Runner::run(const QStringList& words, const QHash<QString, QString>& values)
         allowOnly({});
         if (count != 1)
             throw UsageError{QStringLiteral("\"reset\" takes no arguments")};
-        SimulatedStateLock lock(path_, LockTimeoutMs);
-        if (!lock.locked()) {
-            fail(QStringLiteral("%1 is locked by another program; try again").arg(path_));
-            return VornSimExit::Failure;
-        }
-        QString error;
-        if (!SimulatedDialUpState().save(path_, &error)) {
-            fail(QStringLiteral("cannot write %1 (%2)").arg(path_, error));
-            return VornSimExit::Failure;
-        }
-        return VornSimExit::Success;
+        return edit([](SimulatedDialUpState&) { return true; }, false);
     }
 
     if (command.isEmpty())
