@@ -306,16 +306,10 @@ void TCustomPop3Cli::handleFirstLine(const QByteArray& raw) {
         inMultiLine_ = true;
         Q_EMIT OnMessageBegin();
         break;
-    case Reply::Numbers: {
+    case Reply::Numbers:      // STAT: count and size
+    case Reply::OneListing: { // LIST n: number and size
         const Pop3Numbers n = parsePop3Numbers(raw);
-        msgCount_ = clampToInt(n.first);
-        msgSize_ = n.second;
-        triggerRequestDone(wsock::NoError);
-        break;
-    }
-    case Reply::OneListing: {
-        const Pop3Numbers n = parsePop3Numbers(raw);
-        msgNum_ = clampToInt(n.first);
+        (reply_ == Reply::Numbers ? msgCount_ : msgNum_) = clampToInt(n.first);
         msgSize_ = n.second;
         triggerRequestDone(wsock::NoError);
         break;
