@@ -1,5 +1,7 @@
 #include "call_log_record.h"
 
+#include "core/latin1_field.h"
+
 #include <QtEndian>
 
 #include <cstring>
@@ -32,33 +34,15 @@ double getDouble(const char* at) {
     return value;
 }
 
-// The Latin-1 bytes of a text, one per character ('?' outside Latin-1), at most maxLength.
-QByteArray latin1Bytes(const QString& text, int maxLength) {
-    QByteArray out;
-    out.reserve(qMin<qsizetype>(text.size(), maxLength));
-    for (qsizetype i = 0; i < text.size() && out.size() < maxLength; ++i) {
-        const QChar c = text[i];
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i; // one character, one '?'
-        out.append(c.unicode() <= 0xff ? static_cast<char>(c.unicode()) : '?');
-    }
-    return out;
-}
-
 void putText(char* at, const QString& text, int maxLength) {
-    const QByteArray bytes = latin1Bytes(text, maxLength);
+    const QByteArray bytes = latin1field::bytes(text, maxLength);
     std::memset(at, 0, static_cast<size_t>(maxLength) + 1);
     at[0] = static_cast<char>(bytes.size());
     std::memcpy(at + 1, bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
-// A damaged length byte must not read past its own field.
-int textLength(const char* at, int maxLength) {
-    return qMin(static_cast<int>(static_cast<unsigned char>(at[0])), maxLength);
-}
-
 QString getText(const char* at, int maxLength) {
-    return QString::fromLatin1(at + 1, textLength(at, maxLength));
+    return QString::fromLatin1(at + 1, latin1field::length(at, maxLength));
 }
 
 // The fields both layouts share.
@@ -105,7 +89,7 @@ QString callLogModeText(qint32 mode) {
 namespace calllog {
 
 QString fieldText(const QString& text, int maxLength) {
-    return QString::fromLatin1(latin1Bytes(text, maxLength));
+    return QString::fromLatin1(latin1field::bytes(text, maxLength));
 }
 
 void encodeRecord(const typCallLogInformation& record, char* out) {
@@ -128,7 +112,7 @@ QByteArray encodeRecord(const typCallLogInformation& record) {
 }
 
 QString TextCache::text(const char* lengthPrefixed, int maxLength) {
-    const int length = textLength(lengthPrefixed, maxLength);
+    const int length = latin1field::length(lengthPrefixed, maxLength);
     const QByteArrayView raw(lengthPrefixed, length + 1);
     for (const Slot& slot : slots_) {
         if (slot.raw == raw)

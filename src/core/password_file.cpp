@@ -1,5 +1,7 @@
 #include "password_file.h"
 
+#include "latin1_field.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,32 +22,24 @@ constexpr Field Comments{123, 50, false};
 
 constexpr char Key = 0x5A;
 
-void put(QByteArray& record, const Field& f, const QString& text) {
-    // One byte per character, '?' for a character outside Latin-1 (a surrogate pair too).
-    QByteArray bytes;
-    for (const char32_t c : text.toUcs4()) {
-        if (bytes.size() == f.maxLength)
-            break;
-        bytes += c < 256 ? static_cast<char>(c) : '?';
-    }
+// The same XOR scrambles and unscrambles the credentials.
+QByteArray scrambledIf(const Field& f, QByteArray bytes) {
     if (f.scrambled) {
         for (char& c : bytes)
             c = static_cast<char>(c ^ Key);
     }
+    return bytes;
+}
+
+void put(QByteArray& record, const Field& f, const QString& text) {
+    const QByteArray bytes = scrambledIf(f, latin1field::bytes(text, f.maxLength));
     record[f.offset] = static_cast<char>(bytes.size());
     std::copy(bytes.cbegin(), bytes.cend(), record.begin() + f.offset + 1);
 }
 
 QString get(const char* record, const Field& f) {
-    // A corrupt length byte must not read past its own field.
-    const int length =
-        qMin(static_cast<int>(static_cast<unsigned char>(record[f.offset])), f.maxLength);
-    QByteArray bytes(record + f.offset + 1, length);
-    if (f.scrambled) {
-        for (char& c : bytes)
-            c = static_cast<char>(c ^ Key);
-    }
-    return QString::fromLatin1(bytes);
+    return QString::fromLatin1(scrambledIf(
+        f, QByteArray(record + f.offset + 1, latin1field::length(record + f.offset, f.maxLength))));
 }
 
 } // namespace
