@@ -213,8 +213,7 @@ TEST(LcdLabelProperties, InvalidAndAbsurdValuesAreRefusedAndTheOldValueStays) {
         {"NoOfChars", INT_MAX, nullptr},
         {"PixelSpacing", INT_MAX, nullptr},
         {"BorderSpace", INT_MAX / 2, nullptr},
-        {"PixelWidth", INT_MAX, nullptr},
-        {"PixelSize", 99, nullptr}};
+        {"PixelWidth", INT_MAX, nullptr}};
     for (const auto& [property, value, text] : cases) {
         SCOPED_TRACE(property);
         ScriptedPrompts prompts;
@@ -235,6 +234,8 @@ TEST(LcdLabelProperties, InvalidAndAbsurdValuesAreRefusedAndTheOldValueStays) {
     TLCDLabel label(&prompts, nullptr);
     label.setPixelWidth(0);
     EXPECT_EQ(label.pixelWidth(), 2);
+    label.setPixelSize(TLCDLabel::TPixelSize(99)); // no size at all
+    EXPECT_EQ(label.pixelSize(), TLCDLabel::pix2x2);
     EXPECT_TRUE(prompts.shown.isEmpty());
 }
 

@@ -33,7 +33,8 @@ public:
 // The component, on a recording backend unless given another, and its events as one line.
 struct Fixture {
     explicit Fixture(std::unique_ptr<TrayIconBackend> backend = nullptr)
-        : icon(backend ? std::move(backend) : std::unique_ptr<TrayIconBackend>(tray)) {
+        : icon(backend ? std::move(backend)
+                       : std::unique_ptr<TrayIconBackend>(tray = new RecordingBackend)) {
         const auto button = [](Qt::MouseButton b) { return b == Qt::LeftButton ? "L" : "R"; };
         QObject::connect(&icon, &T::mouseDown, [=, this](Qt::MouseButton b, auto...) {
             events << QString("down ") + button(b);
@@ -47,7 +48,7 @@ struct Fixture {
     }
     QString eventText() const { return events.join(", "); }
 
-    RecordingBackend* tray = new RecordingBackend;
+    RecordingBackend* tray = nullptr; // owned by the icon
     TantTaskbarIcon icon;
     QStringList events;
 };
