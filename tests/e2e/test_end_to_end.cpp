@@ -157,16 +157,12 @@ TEST_F(EndToEnd, ACallMadeWithTheSimulatorIsShownAndLogged) {
     // A known tariff and quick timers, so that a few seconds show everything.
     {
         QSettings settings(configPath(), QSettings::IniFormat);
-        settings.setValue("Version", "1.17");
-        settings.setValue("Show_Splash", "0");
-        settings.setValue("Interval_Call_Checker", "250");
-        settings.setValue("Interval_Display_Changer", "400");
-        settings.setValue("Number_Of_Costings", "1");
-        settings.setValue("Costing1/Connectoid_Name", "Default");
-        settings.setValue("Costing1/StartTime", "0");
-        settings.setValue("Costing1/FinishTime", "0.99999");
-        settings.setValue("Costing1/Days", "127");
-        settings.setValue("Costing1/ChargePerMin", "1.2");
+        for (const QString entry :
+             {"Version=1.17", "Show_Splash=0", "Interval_Call_Checker=250",
+              "Interval_Display_Changer=400", "Number_Of_Costings=1", "Costing1/StartTime=0",
+              "Costing1/Connectoid_Name=Default", "Costing1/FinishTime=0.99999",
+              "Costing1/Days=127", "Costing1/ChargePerMin=1.2"})
+            settings.setValue(entry.section(u'=', 0, 0), entry.section(u'=', 1));
     }
     ASSERT_EQ(sim({"entries", "add", "Demo"}), 0);
 

@@ -17,13 +17,9 @@ struct CallFixture {
     void set(const char* name, const QString& value) { h.store.setValue({}, name, value); }
 
     TfrmDigital& start() {
-        MonitorServices services = h.services();
-        services.shell = shell;
-        services.power = power;
-        h.window = std::make_unique<TfrmDigital>(services);
-        h.window->setCallJournal(&h.journal);
-        h.window->FormCreate();
-        return *h.window;
+        h.shellService = shell;
+        h.powerService = power;
+        return h.start();
     }
     void connect(const QString& name = "Demo") {
         h.dialUp.dial(name);

@@ -22,25 +22,31 @@
 // byte counters set by hand, a settable clock, scripted message boxes and a program
 // folder of its own. The stored settings skip the about window and the reset question.
 struct MonitorHarness {
-    MonitorHarness() {
-        store.setValue({}, QStringLiteral("Version"), QStringLiteral("1.17"));
-        store.setValue({}, QStringLiteral("Show_Splash"), QStringLiteral("0"));
+    MonitorHarness() { set("Version", "1.17").set("Show_Splash", "0"); }
+
+    MonitorHarness& set(const char* name, const QString& value, const QString& section = {}) {
+        store.setValue(section, QString::fromLatin1(name), value);
+        return *this;
     }
 
     MonitorServices services() {
-        return MonitorServices{store,
-                               dialUp,
-                               counters,
-                               clock,
-                               prompts,
-                               regional,
-                               debugLog,
-                               settings,
-                               lists,
-                               names,
-                               home.path(),
-                               [](int) {},
-                               [this](int code) { terminatedWith = code; }};
+        MonitorServices s{store,
+                          *dialUpService,
+                          *countersService,
+                          clock,
+                          *answering,
+                          regional,
+                          debugLog,
+                          settings,
+                          lists,
+                          names,
+                          home.path(),
+                          [](int) {},
+                          [this](int code) { terminatedWith = code; }};
+        s.sound = soundService;
+        s.shell = shellService;
+        s.power = powerService;
+        return s;
     }
 
     TfrmDigital& start() {
@@ -53,7 +59,7 @@ struct MonitorHarness {
     void check() { window->timerCheckerTimer(); }
 
     QString stored(const QString& name) const {
-        return store.value({}, name).value_or(QStringLiteral("<missing>"));
+        return store.value({}, name).value_or("<missing>");
     }
 
     QString logPath() const { return calllog::logFilePath(QDir(home.path()).filePath("Logs")); }
@@ -61,30 +67,35 @@ struct MonitorHarness {
 
     // A charge band for every connectoid, all day, every day, at this price per minute.
     void chargeEveryMinute(const QString& perMinute) {
-        const QString band = QStringLiteral("Costing1");
-        store.setValue({}, QStringLiteral("Number_Of_Costings"), QStringLiteral("1"));
-        store.setValue(band, QStringLiteral("Connectoid_Name"), QStringLiteral("Default"));
-        store.setValue(band, QStringLiteral("StartTime"), QStringLiteral("0"));
-        store.setValue(band, QStringLiteral("FinishTime"), QStringLiteral("0.99999"));
-        store.setValue(band, QStringLiteral("Days"), QStringLiteral("127"));
-        store.setValue(band, QStringLiteral("ChargePerMin"), perMinute);
+        const QString band = "Costing1";
+        store.setValue({}, "Number_Of_Costings", "1");
+        store.setValue(band, "Connectoid_Name", "Default");
+        store.setValue(band, "StartTime", "0");
+        store.setValue(band, "FinishTime", "0.99999");
+        store.setValue(band, "Days", "127");
+        store.setValue(band, "ChargePerMin", perMinute);
     }
 
     void furtherDetail(const QString& option, const QString& value) {
-        const QString detail = QStringLiteral("Costing_Further_Details1");
-        store.setValue({}, QStringLiteral("Number_Of_Costing_Further_Details"),
-                       QStringLiteral("1"));
-        store.setValue(detail, QStringLiteral("Connectoid_Name"), QStringLiteral("Default"));
-        store.setValue(detail, QStringLiteral("Option"), option);
-        store.setValue(detail, QStringLiteral("Value"), value);
+        const QString detail = "Costing_Further_Details1";
+        store.setValue({}, "Number_Of_Costing_Further_Details", "1");
+        store.setValue(detail, "Connectoid_Name", "Default");
+        store.setValue(detail, "Option", option);
+        store.setValue(detail, "Value", value);
     }
 
     QTemporaryDir home;
     MemorySettingsStore store;
     FakeDialUpService dialUp;
     FakeByteCounters counters;
+    DialUpService* dialUpService = &dialUp;
+    ByteCounters* countersService = &counters;
     ManualClock clock;
     ScriptedPrompts prompts;
+    Prompts* answering = &prompts;
+    Sound* soundService = nullptr;
+    Shell* shellService = nullptr;
+    Power* powerService = nullptr;
     RegionalSettings regional = RegionalSettings::english();
     DebugLog debugLog{clock};
     typSettings settings;

@@ -16,13 +16,11 @@ TEST(FatalErrors, AnExceptionInAnEventHandlerReachesTheHandlerWithItsMessage) {
         []() -> bool { throw std::runtime_error("Cannot write Logs/log070.bin: Disk full"); },
         handler));
     EXPECT_FALSE(deliverGuarded([]() -> bool { throw 42; }, handler));
-    EXPECT_EQ(handled, (QStringList{QStringLiteral("Cannot write Logs/log070.bin: Disk full"),
-                                    QStringLiteral("Unknown exception")}));
+    EXPECT_EQ(handled,
+              (QStringList{"Cannot write Logs/log070.bin: Disk full", "Unknown exception"}));
 }
 
 TEST(MessageBoxes, TheProgramsLineBreakPairIsOneBreak) {
-    EXPECT_EQ(MessageBoxPrompts::displayText(QStringLiteral("One\n\r\n\rTwo\n\rThree")),
-              QStringLiteral("One\n\nTwo\nThree"));
-    EXPECT_EQ(MessageBoxPrompts::displayText(QStringLiteral("stray\rreturn")),
-              QStringLiteral("strayreturn"));
+    EXPECT_EQ(MessageBoxPrompts::displayText("One\n\r\n\rTwo\n\rThree"), "One\n\nTwo\nThree");
+    EXPECT_EQ(MessageBoxPrompts::displayText("stray\rreturn"), "strayreturn");
 }

@@ -14,14 +14,7 @@ namespace {
 
 typApplicationInformation entry(const QString& connectoid, const QString& file, int execute,
                                 int close = 0, int delay = 0, const QString& parameters = {}) {
-    typApplicationInformation r;
-    r.Connectoid_Name = connectoid;
-    r.Filename = file;
-    r.Execute = execute;
-    r.Close = close;
-    r.Delay = delay;
-    r.Parameters = parameters;
-    return r;
+    return {connectoid, file, {}, parameters, 0, execute, close, delay};
 }
 
 class CallApplications : public ::testing::Test, public CallFixture {

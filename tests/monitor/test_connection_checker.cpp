@@ -33,33 +33,32 @@ protected:
 } // namespace
 
 TEST_F(ConnectionChecker, AWholeCallLeavesOneRecordAndNoRecoveryValues) {
-    h.chargeEveryMinute(QStringLiteral("1.2"));
+    h.chargeEveryMinute("1.2");
     h.counters.received = 10000;
     h.counters.sent = 4000;
     TfrmDigital& w = h.start();
     h.check();
     EXPECT_FALSE(w.state().connected);
-    EXPECT_EQ(w.trayGeneral->hint(), QStringLiteral("VORN - [Not Connected]"));
+    EXPECT_EQ(w.trayGeneral->hint(), "VORN - [Not Connected]");
 
     const TDateTime connectedAt = h.clock.now();
-    h.dialUp.dial(QStringLiteral("Demo"), DialUpState::Connected, 28800).interfaceName =
-        QStringLiteral("ppp1");
+    h.dialUp.dial("Demo", DialUpState::Connected, 28800).interfaceName = "ppp1";
     h.dialUp.speedKnown = true;
     int syncs = h.store.syncCount;
     h.check();
     ASSERT_TRUE(w.state().connected);
-    EXPECT_EQ(w.globals().CurrentConnectoid, QStringLiteral("Demo"));
+    EXPECT_EQ(w.globals().CurrentConnectoid, "Demo");
     EXPECT_EQ(w.state().connectSpeed, 28800u);
-    EXPECT_EQ(h.counters.interfaceName, QStringLiteral("ppp1"));
-    EXPECT_EQ(w.trayGeneral->hint(), QStringLiteral("VORN - [Connecting]"));
+    EXPECT_EQ(h.counters.interfaceName, "ppp1");
+    EXPECT_EQ(w.trayGeneral->hint(), "VORN - [Connecting]");
     EXPECT_TRUE(w.trayGeneral->visible());
     EXPECT_TRUE(w.mnuHangUp->isEnabled());
     EXPECT_TRUE(w.mnuIPAddress->isEnabled());
     EXPECT_TRUE(w.mnuCheckForMail->isEnabled());
-    EXPECT_EQ(w.state().ipText, QStringLiteral("?.?.?.?"));
+    EXPECT_EQ(w.state().ipText, "?.?.?.?");
     // The first write names no connectoid yet and counts no data.
     EXPECT_EQ(h.stored(lastcall::ConnectoidName), QString());
-    EXPECT_EQ(h.stored(lastcall::DataTransfer), QStringLiteral("0"));
+    EXPECT_EQ(h.stored(lastcall::DataTransfer), "0");
     EXPECT_EQ(h.stored(lastcall::UserName), GetUserNameText());
     EXPECT_GT(h.store.syncCount, syncs) << "recovery values must reach the disk at once";
 
@@ -69,9 +68,9 @@ TEST_F(ConnectionChecker, AWholeCallLeavesOneRecordAndNoRecoveryValues) {
     syncs = h.store.syncCount;
     h.check();
     EXPECT_GT(h.store.syncCount, syncs);
-    EXPECT_EQ(h.stored(lastcall::ConnectoidName), QStringLiteral("Demo"));
-    EXPECT_EQ(h.stored(lastcall::DataTransfer), QStringLiteral("23000"));
-    EXPECT_EQ(h.stored(lastcall::ConnectSpeed), QStringLiteral("28800"));
+    EXPECT_EQ(h.stored(lastcall::ConnectoidName), "Demo");
+    EXPECT_EQ(h.stored(lastcall::DataTransfer), "23000");
+    EXPECT_EQ(h.stored(lastcall::ConnectSpeed), "28800");
     EXPECT_TRUE(h.log().isEmpty());
 
     h.clock.advance(30000);
@@ -82,7 +81,7 @@ TEST_F(ConnectionChecker, AWholeCallLeavesOneRecordAndNoRecoveryValues) {
     h.check();
     EXPECT_FALSE(w.state().connected);
     EXPECT_FALSE(w.mnuHangUp->isEnabled());
-    EXPECT_EQ(w.trayGeneral->hint(), QStringLiteral("VORN - [Not Connected]"));
+    EXPECT_EQ(w.trayGeneral->hint(), "VORN - [Not Connected]");
 
     const auto log = h.log();
     ASSERT_EQ(log.size(), 1);
@@ -92,7 +91,7 @@ TEST_F(ConnectionChecker, AWholeCallLeavesOneRecordAndNoRecoveryValues) {
     EXPECT_NEAR(call.Finish, h.clock.now(), 0.5 * Second);
     EXPECT_EQ(call.Data, 23000u) << "the figure of the last running check stands";
     EXPECT_EQ(call.Connect_Speed, 28800u);
-    EXPECT_EQ(call.Connectoid_Name, QStringLiteral("Demo"));
+    EXPECT_EQ(call.Connectoid_Name, "Demo");
     EXPECT_EQ(call.User_Name, GetUserNameText());
     // 90 seconds at 1.20 a minute; the engine itself decides the last second.
     EXPECT_NEAR(call.Cost_Exc, 1.80, 0.021);
@@ -102,43 +101,29 @@ TEST_F(ConnectionChecker, AWholeCallLeavesOneRecordAndNoRecoveryValues) {
 }
 
 TEST_F(ConnectionChecker, SequencesCallTheirStepsInOrder) {
-    TfrmDigital& w = h.start();
-    h.dialUp.dial(QStringLiteral("Demo"));
+    h.start();
+    h.dialUp.dial("Demo");
     h.check();
     h.journal.clear();
     h.check();
-    EXPECT_EQ(only(h.journal, {"SetConnectedHint", "CheckChargeSounds", "CheckCallLength",
-                               "CheckCallCost", "CheckIdle", "CheckDisconnectTime",
-                               "CheckFreeMinutes", "CheckMinimumPeriod", "ApplicationsAtConnect"}),
-              (QStringList{"SetConnectedHint", "CheckChargeSounds", "CheckCallLength",
-                           "CheckCallCost", "CheckIdle", "CheckDisconnectTime", "CheckFreeMinutes",
-                           "CheckMinimumPeriod", "ApplicationsAtConnect"}));
+    const QStringList running = {"SetConnectedHint", "CheckChargeSounds",  "CheckCallLength",
+                                 "CheckCallCost",    "CheckIdle",          "CheckDisconnectTime",
+                                 "CheckFreeMinutes", "CheckMinimumPeriod", "ApplicationsAtConnect"};
+    EXPECT_EQ(only(h.journal, running), running);
 
     h.journal.clear();
     h.dialUp.active->clear();
     h.check();
-    EXPECT_EQ(
-        only(h.journal, {"AbortMailCheck", "CloseApplications", "ApplicationsAtDisconnect",
-                         "DoOperationAfterDisconnecting", "DoOperationAfterAutoDisconnecting"}),
-        (QStringList{"AbortMailCheck", "CloseApplications", "ApplicationsAtDisconnect",
-                     "DoOperationAfterDisconnecting"}));
-
-    // A hang-up by the program itself takes the other operation and is logged as such.
-    h.dialUp.dial(QStringLiteral("Demo"));
-    h.check();
-    w.HangUp(true);
-    h.journal.clear();
-    h.check();
-    EXPECT_TRUE(h.journal.contains("DoOperationAfterAutoDisconnecting"));
-    ASSERT_EQ(h.log().size(), 2);
-    EXPECT_EQ(h.log().last().Mode, ModeDisconnected);
+    const QStringList ending = {"AbortMailCheck", "CloseApplications", "ApplicationsAtDisconnect",
+                                "DoOperationAfterDisconnecting"};
+    EXPECT_EQ(only(h.journal, ending + QStringList{"DoOperationAfterAutoDisconnecting"}), ending);
 }
 
 TEST_F(ConnectionChecker, HandshakingAdjustmentMovesTheStartBack) {
-    h.furtherDetail(QStringLiteral("Handshaking Adjustment (seconds)"), QStringLiteral("30"));
+    h.furtherDetail("Handshaking Adjustment (seconds)", "30");
     TfrmDigital& w = h.start();
     const TDateTime connectedAt = h.clock.now();
-    h.dialUp.dial(QStringLiteral("Demo"));
+    h.dialUp.dial("Demo");
     h.check();
     EXPECT_NEAR(w.GetCallStartTime(), connectedAt - 30 * Second, 0.5 * Second);
 
@@ -160,7 +145,7 @@ TEST_F(ConnectionChecker, WhatCountsAsACall) {
                          Case{8191, true}, Case{8192, true}, Case{8193, false}}) {
         MonitorHarness fresh;
         TfrmDigital& w = fresh.start();
-        fresh.dialUp.dial(QStringLiteral("Demo"), c.state);
+        fresh.dialUp.dial("Demo", c.state);
         fresh.check();
         EXPECT_EQ(w.state().connected, c.call) << "state " << c.state;
     }
@@ -174,17 +159,17 @@ TEST_F(ConnectionChecker, WhatCountsAsACall) {
 
 TEST_F(ConnectionChecker, OnlyTheFirstConnectionIsExamined) {
     TfrmDigital& w = h.start();
-    h.dialUp.dial(QStringLiteral("Dialling"), 2);
-    h.dialUp.dial(QStringLiteral("Up"), DialUpState::Connected);
+    h.dialUp.dial("Dialling", 2);
+    h.dialUp.dial("Up", DialUpState::Connected);
     h.check();
     EXPECT_FALSE(w.state().connected);
 
     h.dialUp.active->clear();
-    h.dialUp.dial(QStringLiteral("A name longer than twenty"));
-    h.dialUp.dial(QStringLiteral("Second"));
+    h.dialUp.dial("A name longer than twenty");
+    h.dialUp.dial("Second");
     h.check();
     ASSERT_TRUE(w.state().connected);
-    EXPECT_EQ(w.globals().CurrentConnectoid, QStringLiteral("A name longer than t"));
+    EXPECT_EQ(w.globals().CurrentConnectoid, "A name longer than t");
 
     // Hang-up ends every connection, first to last.
     w.mnuHangUpClick();
@@ -196,28 +181,28 @@ TEST_F(ConnectionChecker, AConnectionWithoutANameIsUnknownOther) {
     TfrmDigital& w = h.start();
     h.dialUp.dial(QString());
     h.check();
-    EXPECT_EQ(w.globals().CurrentConnectoid, QStringLiteral("Unknown/Other"));
+    EXPECT_EQ(w.globals().CurrentConnectoid, "Unknown/Other");
     h.check();
     h.dialUp.active->clear();
     h.check();
     ASSERT_EQ(h.log().size(), 1);
-    EXPECT_EQ(h.log().first().Connectoid_Name, QStringLiteral("Unknown/Other"));
+    EXPECT_EQ(h.log().first().Connectoid_Name, "Unknown/Other");
 }
 
 TEST_F(ConnectionChecker, CallTimeStaysRightPastTheThirtyTwoBitCounter) {
     h.clock.setMilliseconds(4294967295LL - 1500);
     TfrmDigital& w = h.start();
-    h.dialUp.dial(QStringLiteral("Demo"));
+    h.dialUp.dial("Demo");
     h.check();
     h.clock.advance(7000);
     EXPECT_NEAR(w.GetCallStartTime(), h.clock.now() - 7 * Second, 0.5 * Second);
 }
 
 TEST_F(ConnectionChecker, ExitVornEndsTheProgramAfterTheCallIsLogged) {
-    h.store.setValue({}, QStringLiteral("Exit_VORN"), QStringLiteral("1"));
+    h.store.setValue({}, "Exit_VORN", "1");
     TfrmDigital& w = h.start();
     QSignalSpy quit(&w, &TfrmDigital::quitRequested);
-    h.dialUp.dial(QStringLiteral("Demo"));
+    h.dialUp.dial("Demo");
     h.check();
     h.check();
     EXPECT_TRUE(quit.isEmpty());
@@ -247,15 +232,9 @@ public:
 
 TEST_F(ConnectionChecker, AFiringDuringABoxOfThePreviousOneIsSkipped) {
     ReenteringPrompts prompts;
-    MonitorServices services = h.services();
-    MonitorServices withBoxes{
-        services.store,    services.dialUp,          services.byteCounters,  services.clock,
-        prompts,           services.regional,        services.debugLog,      services.settings,
-        services.lists,    services.connectoidNames, services.programFolder, services.applyPriority,
-        services.terminate};
-    TfrmDigital w(withBoxes);
-    w.FormCreate();
-    h.dialUp.dial(QStringLiteral("Demo"));
+    h.answering = &prompts;
+    TfrmDigital& w = h.start();
+    h.dialUp.dial("Demo");
     w.timerCheckerTimer();
     w.timerCheckerTimer();
     // A call of six days is refused by the recorder with a box: the box is up while the
@@ -264,7 +243,7 @@ TEST_F(ConnectionChecker, AFiringDuringABoxOfThePreviousOneIsSkipped) {
     h.dialUp.active->clear();
     int nestedQueries = -1;
     prompts.whileShown = [&] {
-        h.dialUp.dial(QStringLiteral("Again"));
+        h.dialUp.dial("Again");
         const int before = h.dialUp.connectionsCalls;
         w.timerCheckerTimer();
         nestedQueries = h.dialUp.connectionsCalls - before;
@@ -272,11 +251,11 @@ TEST_F(ConnectionChecker, AFiringDuringABoxOfThePreviousOneIsSkipped) {
     w.timerCheckerTimer();
     ASSERT_EQ(prompts.texts.size(), 1);
     EXPECT_TRUE(prompts.texts.first().startsWith(
-        QStringLiteral("Due to a problem the last session has not been saved to the log.")));
+        "Due to a problem the last session has not been saved to the log."));
     EXPECT_EQ(nestedQueries, 0) << "the nested firing must not look at the line";
     EXPECT_FALSE(w.state().connected);
     // The next regular firing sees the new call.
     w.timerCheckerTimer();
     EXPECT_TRUE(w.state().connected);
-    EXPECT_EQ(w.globals().CurrentConnectoid, QStringLiteral("Again"));
+    EXPECT_EQ(w.globals().CurrentConnectoid, "Again");
 }

@@ -10,15 +10,15 @@ namespace {
 class DataRateTest : public ::testing::Test {
 protected:
     void connect(quint64 received, quint64 sent) {
-        parts.fakeCounters.received = received;
-        parts.fakeCounters.sent = sent;
+        parts.counters.received = received;
+        parts.counters.sent = sent;
         window = parts.makeWindow();
         window->timerDTR->setInterval(5000);
         window->SetByteBaselines();
     }
     void traffic(quint64 received, quint64 sent) {
-        parts.fakeCounters.received += received;
-        parts.fakeCounters.sent += sent;
+        parts.counters.received += received;
+        parts.counters.sent += sent;
     }
     double rate() {
         window->CalculateDTR();
@@ -55,7 +55,7 @@ TEST_F(DataRateTest, DataAndRateFollowTheirReceivedSentOrBothChoice) {
     traffic(10'240, 10'240);
     EXPECT_DOUBLE_EQ(rate(), 4.0);
 
-    parts.fakeCounters.available = false;
+    parts.counters.available = false;
     EXPECT_EQ(window->GetDataTransferred(), 0u);
     EXPECT_EQ(rate(), 0.0);
     EXPECT_EQ(window->state().dtrByteTotal, 0u);
@@ -67,8 +67,8 @@ TEST_F(DataRateTest, ACounterThatFallsIsANewBaselineAndA32BitWrapStillCounts) {
     EXPECT_DOUBLE_EQ(rate(), (0xF00 + 100'000) / 1024.0 / 5);
 
     // The received counter wraps past 2^32; the link is re-created and the sent one restarts.
-    parts.fakeCounters.received = 0x100;
-    parts.fakeCounters.sent = 1'000;
+    parts.counters.received = 0x100;
+    parts.counters.sent = 1'000;
     EXPECT_DOUBLE_EQ(rate(), 0x200 / 1024.0 / 5);
     EXPECT_EQ(window->GetDataTransferred(), 0x1100u + 100'000u);
     traffic(10'240, 10'240);
@@ -77,7 +77,7 @@ TEST_F(DataRateTest, ACounterThatFallsIsANewBaselineAndA32BitWrapStillCounts) {
 
     // A 64-bit counter never wraps: any fall is a restart.
     connect(0x1'0000'0100, 0);
-    parts.fakeCounters.received = 0x50;
+    parts.counters.received = 0x50;
     EXPECT_EQ(window->GetDataTransferred(), 0u);
 }
 

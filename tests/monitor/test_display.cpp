@@ -9,36 +9,11 @@ namespace {
 
 class DisplayTest : public ::testing::Test {
 protected:
-    QString shown() const { return window->lcdDigital->caption().trimmed(); }
-
     DigitalWindowParts parts;
     std::unique_ptr<TfrmDigital> window;
 };
 
 } // namespace
-
-TEST_F(DisplayTest, ChangerWithOneOrNoReadOutStaysOnIt) {
-    parts.settings.Show_Time = false;
-    parts.settings.Show_Cost = false;
-    parts.settings.Show_DTR = false;
-    window = parts.makeWindow();
-    window->state().callStartCount = parts.clock.milliseconds();
-    window->SetByteBaselines();
-    parts.fakeCounters.received = 2048;
-
-    window->FirstDisplayMode();
-    for (int step = 0; step < 3; ++step) {
-        window->timerDisplayTimer();
-        EXPECT_EQ(shown(), QStringLiteral("2.00KB"));
-    }
-
-    parts.settings.Show_Data_Transferred = false;
-    window->FirstDisplayMode();
-    window->timerDisplayTimer();
-    window->timerDisplayTimer();
-    EXPECT_EQ(window->state().displayMode, 0);
-    EXPECT_EQ(shown(), QStringLiteral("00:00:00"));
-}
 
 TEST_F(DisplayTest, LayoutSizesTheWindowForEverySizeSpacingAndCount) {
     window = parts.makeWindow();

@@ -19,30 +19,26 @@ namespace {
 class DisplayDuringACall : public ::testing::Test {
 protected:
     void SetUp() override {
-        artifacts = qEnvironmentVariable("VORN_BINARY_DIR", QDir::tempPath()) +
-                    QStringLiteral("/artifacts");
+        artifacts = qEnvironmentVariable("VORN_BINARY_DIR", QDir::tempPath()) + "/artifacts";
         ASSERT_TRUE(QDir().mkpath(artifacts));
-        ASSERT_TRUE(QDir(parts.folder.path()).mkpath(QStringLiteral("Logs")));
-        ASSERT_EQ(
-            sim({QStringLiteral("entries"), QStringLiteral("add"), QStringLiteral("Work ISP")}),
-            VornSimExit::Success);
-        simulatedCounters = parts.dialUp.createByteCounters();
-        parts.counters = simulatedCounters.get();
+        ASSERT_TRUE(QDir(parts.home.path()).mkpath("Logs"));
+        ASSERT_EQ(sim({"entries", "add", "Work ISP"}), VornSimExit::Success);
+        simulatedCounters = parts.simulated.createByteCounters();
+        parts.countersService = simulatedCounters.get();
     }
 
     int sim(const QStringList& arguments) {
         QString output;
         QTextStream out(&output);
         QTextStream err(&output);
-        const QString path = parts.dialUp.statePath();
-        const int code = runVornSim(QStringList{QStringLiteral("--state-file"), path} + arguments,
-                                    path, out, err);
+        const QString path = parts.simulated.statePath();
+        const int code = runVornSim(QStringList{"--state-file", path} + arguments, path, out, err);
         EXPECT_EQ(code, VornSimExit::Success) << output.toStdString();
         return code;
     }
 
     QString snapshot(const QString& name) {
-        const QString path = artifacts + QStringLiteral("/led_") + name + QStringLiteral(".png");
+        const QString path = artifacts + QStringLiteral("/led_") + name + ".png";
         EXPECT_TRUE(window->grab().save(path)) << path.toStdString();
         return window->lcdDigital->caption().trimmed();
     }
@@ -62,7 +58,7 @@ TEST_F(DisplayDuringACall, EveryEnabledReadOutAppearsInTurn) {
     st.Show_Digital_Display = 1;
     st.Auto_Idle_Disconnect = 0;
     typCostingInformation band;
-    band.Connectoid_Name = QStringLiteral("Default");
+    band.Connectoid_Name = "Default";
     band.FinishTime = tariff::LastSecondOfDay;
     band.Days = 127;
     band.ChargePerMin = 1.5;
@@ -70,20 +66,18 @@ TEST_F(DisplayDuringACall, EveryEnabledReadOutAppearsInTurn) {
     window = parts.makeWindow();
     window->timerDTR->setInterval(5000);
 
-    window->SetDigitalText(QStringLiteral("NO CALL"), st.Color_LED_Idle);
+    window->SetDigitalText("NO CALL", st.Color_LED_Idle);
     window->ShowDigitalDisplay();
-    EXPECT_EQ(snapshot(QStringLiteral("0_no_call")), QStringLiteral("NO CALL"));
+    EXPECT_EQ(snapshot("0_no_call"), "NO CALL");
 
-    sim({QStringLiteral("dial"), QStringLiteral("Work ISP"), QStringLiteral("--speed"),
-         QStringLiteral("28800")});
+    sim({"dial", "Work ISP", "--speed", "28800"});
     window->timerCheckerTimer();
     ASSERT_TRUE(window->state().connected);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(snapshot(QStringLiteral("1_call")), QStringLiteral("CALL"));
+    EXPECT_EQ(snapshot("1_call"), "CALL");
 
     // Five seconds of traffic, then the rest of a minute and a half on line.
-    sim({QStringLiteral("traffic"), QStringLiteral("--rx"), QStringLiteral("51200"),
-         QStringLiteral("--tx"), QStringLiteral("10240")});
+    sim({"traffic", "--rx", "51200", "--tx", "10240"});
     parts.clock.advance(5000);
     window->CalculateDTR();
     window->UpdateLights();
@@ -91,9 +85,8 @@ TEST_F(DisplayDuringACall, EveryEnabledReadOutAppearsInTurn) {
     window->timerCheckerTimer();
     window->timerCostTimer();
 
-    const QStringList names = {
-        QStringLiteral("2_duration"), QStringLiteral("3_cost"), QStringLiteral("4_cost_per_minute"),
-        QStringLiteral("5_rate"),     QStringLiteral("6_data"), QStringLiteral("7_speed")};
+    const QStringList names = {"2_duration", "3_cost", "4_cost_per_minute",
+                               "5_rate",     "6_data", "7_speed"};
     const qint32 colours[] = {
         st.Color_LED_Time, st.Color_LED_Costs,       st.Color_LED_Cost_Per_Minute,
         st.Color_LED_DTR,  st.Color_LED_Transferred, st.Color_Connect_Speed};
@@ -109,14 +102,14 @@ TEST_F(DisplayDuringACall, EveryEnabledReadOutAppearsInTurn) {
     // 95 seconds at 1.50 a minute; the tariff engine itself decides the pennies.
     const QString cost = window->state().costText;
     EXPECT_EQ(shown, (QStringList{"00:01:35", cost, "£1.50/m", "+12.00K/s", "60.00KB", "28800"}));
-    EXPECT_TRUE(cost.startsWith(QStringLiteral("£2."))) << cost.toStdString();
+    EXPECT_TRUE(cost.startsWith("£2.")) << cost.toStdString();
     window->timerDisplayTimer();
-    EXPECT_EQ(window->lcdDigital->caption().trimmed(), QStringLiteral("00:01:35"));
+    EXPECT_EQ(window->lcdDigital->caption().trimmed(), "00:01:35");
     EXPECT_EQ(window->lcdLights->caption(), QString(QChar(253)));
 
-    sim({QStringLiteral("hangup")});
+    sim({"hangup"});
     window->timerCheckerTimer();
     EXPECT_FALSE(window->state().connected);
-    EXPECT_EQ(snapshot(QStringLiteral("8_after_call")), QStringLiteral("NO CALL"));
+    EXPECT_EQ(snapshot("8_after_call"), "NO CALL");
     EXPECT_EQ(window->lcdLights->caption(), QString(QChar(250)));
 }

@@ -22,18 +22,19 @@ TEST(DisplayModes, RotateThroughTheChosenReadOutsInTheirOrder) {
 }
 
 TEST(DisplayTexts, DurationOfTheDayAndCentring) {
-    EXPECT_EQ(durationText(12 * 60 + 7, u':'), QStringLiteral("00:12:07"));
-    EXPECT_EQ(durationText(25 * 3600 + 3 * 60, u':'), QStringLiteral("01:03:00"));
-    EXPECT_EQ(durationText(86399, u'.'), QStringLiteral("23.59.59"));
-    EXPECT_EQ(durationText(-5, u':'), QStringLiteral("00:00:00"));
+    EXPECT_EQ(durationText(12 * 60 + 7, u':'), "00:12:07");
+    EXPECT_EQ(durationText(25 * 3600 + 3 * 60, u':'), "01:03:00");
+    EXPECT_EQ(durationText(86399, u'.'), "23.59.59");
+    EXPECT_EQ(durationText(-5, u':'), "00:00:00");
 
-    EXPECT_EQ(centred(QStringLiteral("NO CALL"), 9), QStringLiteral(" NO CALL"));
-    EXPECT_EQ(centred(QStringLiteral("CALL"), 12), QStringLiteral("    CALL"));
-    EXPECT_EQ(centred(QStringLiteral("00:12:07"), 9), QStringLiteral("00:12:07"));
-    EXPECT_EQ(centred(QStringLiteral("=1,234.56K/s"), 9), QStringLiteral("=1,234.56K/s"));
+    EXPECT_EQ(centred("NO CALL", 9), " NO CALL");
+    EXPECT_EQ(centred("CALL", 12), "    CALL");
+    EXPECT_EQ(centred("00:12:07", 9), "00:12:07");
+    EXPECT_EQ(centred("=1,234.56K/s", 9), "=1,234.56K/s");
 }
 
 TEST(DisplayTexts, CostMarksAndColoursOfTheChargePeriods) {
+    using Shown = std::pair<QString, qint32>;
     typSettings st;
     const auto cost = [&](double value, bool outsideFree, bool minimum, bool maximum) {
         typCallCostInformation c;
@@ -43,39 +44,32 @@ TEST(DisplayTexts, CostMarksAndColoursOfTheChargePeriods) {
         c.In_Minimum_Period = minimum;
         c.In_Maximum_Period = maximum;
         const LedText t = costText(c, st, RegionalSettings::english());
-        return std::pair(t.text, t.colour);
+        return Shown(t.text, t.colour);
     };
-    EXPECT_EQ(cost(0.10, true, false, false),
-              std::pair(QStringLiteral("£0.10"), st.Color_LED_Costs));
+    EXPECT_EQ(cost(0.10, true, false, false), Shown("£0.10", st.Color_LED_Costs));
     // Within the free minutes nothing is owed yet, whatever a connection charge adds later.
-    EXPECT_EQ(cost(0.25, false, false, false),
-              std::pair(QStringLiteral("£0.00"), st.Color_LED_Costs));
-    EXPECT_EQ(cost(0.10, true, true, false),
-              std::pair(QStringLiteral("*£0.10*"), st.Color_LED_Minimum));
-    EXPECT_EQ(cost(5.00, true, false, true),
-              std::pair(QStringLiteral("^£5.00^"), st.Color_LED_Maximum));
-    EXPECT_EQ(cost(5.00, true, true, true),
-              std::pair(QStringLiteral("^£5.00^"), st.Color_LED_Minimum));
+    EXPECT_EQ(cost(0.25, false, false, false), Shown("£0.00", st.Color_LED_Costs));
+    EXPECT_EQ(cost(0.10, true, true, false), Shown("*£0.10*", st.Color_LED_Minimum));
+    EXPECT_EQ(cost(5.00, true, false, true), Shown("^£5.00^", st.Color_LED_Maximum));
+    EXPECT_EQ(cost(5.00, true, true, true), Shown("^£5.00^", st.Color_LED_Minimum));
 
     st.Indicate_Minimum_Charge = false;
     st.Indicate_Maximum_Charge = false;
     st.Show_Cost_Including_Discount = true;
-    EXPECT_EQ(cost(0.10, true, true, false),
-              std::pair(QStringLiteral("£0.08"), st.Color_LED_Costs));
-    EXPECT_EQ(cost(5.00, true, false, true),
-              std::pair(QStringLiteral("£4.00"), st.Color_LED_Costs));
+    EXPECT_EQ(cost(0.10, true, true, false), Shown("£0.08", st.Color_LED_Costs));
+    EXPECT_EQ(cost(5.00, true, false, true), Shown("£4.00", st.Color_LED_Costs));
 }
 
 TEST(DisplayTexts, RateTrendNeedsAChangeOfMoreThanFivePercent) {
     const RegionalSettings english = RegionalSettings::english();
     const auto trend = [&](double from, double to) { return dtrText(to, from, 0, english); };
-    EXPECT_EQ(trend(2.00, 2.09), QStringLiteral("=2.09K/s"));
-    EXPECT_EQ(trend(2.00, 2.20), QStringLiteral("+2.20K/s"));
-    EXPECT_EQ(trend(2.00, 1.80), QStringLiteral("-1.80K/s"));
+    EXPECT_EQ(trend(2.00, 2.09), "=2.09K/s");
+    EXPECT_EQ(trend(2.00, 2.20), "+2.20K/s");
+    EXPECT_EQ(trend(2.00, 1.80), "-1.80K/s");
     // A first rate is measured against 1.0 KB/s, and a fall against it is no rise.
-    EXPECT_EQ(trend(0, 2.00), QStringLiteral("+2.00K/s"));
-    EXPECT_EQ(trend(0, 0.50), QStringLiteral("=0.50K/s"));
-    EXPECT_EQ(dtrText(1234.5, 1234.5, 2, english), QStringLiteral("=1,234.5K/s"));
+    EXPECT_EQ(trend(0, 2.00), "+2.00K/s");
+    EXPECT_EQ(trend(0, 0.50), "=0.50K/s");
+    EXPECT_EQ(dtrText(1234.5, 1234.5, 2, english), "=1,234.5K/s");
     EXPECT_DOUBLE_EQ(transferRate(51200, 5000), 10.0);
     EXPECT_DOUBLE_EQ(transferRate(1024, 0), 0.0);
 }

@@ -34,8 +34,8 @@ protected:
         });
         ASSERT_TRUE(server.listen());
         f.set("Port_Number", server.portText());
-        f.storeAccount(1, QStringLiteral("alice"), true);
-        f.storeAccount(2, QStringLiteral("bob"), true);
+        f.storeAccount(1, "alice", true);
+        f.storeAccount(2, "bob", true);
     }
 
     TfrmDigital& startInCall() {
@@ -44,14 +44,12 @@ protected:
         return w;
     }
 
-    static bool showsMail(TfrmDigital& w, const QString& hint) {
-        return w.trayMail->visible() && w.trayMail->tag() == 1 && w.trayMail->hint() == hint &&
-               w.trayMail->icon().cacheKey() == w.imgIconMail.cacheKey();
-    }
-    static bool showsNoMail(TfrmDigital& w) {
-        return w.trayMail->visible() && w.trayMail->tag() == 0 &&
-               w.trayMail->hint() == QStringLiteral("No messages") &&
-               w.trayMail->icon().cacheKey() == w.imgIconNoMail.cacheKey();
+    // The mail icon in full: mail (tag 1) with this hint, or "No messages" (tag 0).
+    static bool showsMail(TfrmDigital& w, const QString& hint = {}) {
+        const bool mail = !hint.isEmpty();
+        return w.trayMail->visible() && w.trayMail->tag() == int(mail) &&
+               w.trayMail->hint() == (mail ? hint : "No messages") &&
+               w.trayMail->icon().cacheKey() == (mail ? w.imgIconMail : w.imgIconNoMail).cacheKey();
     }
 
     ScriptedPop3Server server;
@@ -65,12 +63,12 @@ protected:
 } // namespace
 
 TEST_F(MailCheck, CheckAfterConnectLogsInOnlyToIncludedAccountsTheMenuToAll) {
-    f.storeAccount(1, QStringLiteral("alice"), false);
-    f.storeAccount(2, QStringLiteral("bob"), true);
+    f.storeAccount(1, "alice", false);
+    f.storeAccount(2, "bob", true);
     TfrmDigital& w = startInCall();
     w.CheckForMail(false);
     EXPECT_EQ(server.commands(), (QList<QByteArray>{"USER bob", "PASS secret", "STAT", "QUIT"}));
-    EXPECT_TRUE(showsMail(w, QStringLiteral("Total - 2 messages")));
+    EXPECT_TRUE(showsMail(w, "Total - 2 messages"));
 
     logins.clear();
     w.mnuCheckForMailClick();
@@ -84,21 +82,21 @@ TEST_F(MailCheck, MailInTwoAccountsIsAddedUpAnnouncedAndOpened) {
     TfrmDigital& w = startInCall();
     w.CheckForMail(false);
     EXPECT_EQ(w.state().mailTotal, 5);
-    EXPECT_TRUE(showsMail(w, QStringLiteral("Total - 5 messages")));
+    EXPECT_TRUE(showsMail(w, "Total - 5 messages"));
     ASSERT_EQ(f.sound.requests.size(), 1);
-    EXPECT_TRUE(f.sound.requests[0].wave.endsWith(QStringLiteral("/newmailnotification.wav")));
-    EXPECT_EQ(f.shell.opened, QStringList{QStringLiteral("/usr/bin/mailer|-mail")});
+    EXPECT_TRUE(f.sound.requests[0].wave.endsWith("/newmailnotification.wav"));
+    EXPECT_EQ(f.shell.opened, QStringList{"/usr/bin/mailer|-mail"});
     EXPECT_TRUE(w.mnuCheckForMail->isEnabled());
 
     // Without the option the program is left for the user; no mail, no sound.
     f.settings.Execute_Mail_Application = false;
     stat = {{"alice", "+OK 1 120\r\n"}, {"bob", "+OK 0 0\r\n"}};
     w.CheckForMail(false);
-    EXPECT_TRUE(showsMail(w, QStringLiteral("Total - 1 message")));
+    EXPECT_TRUE(showsMail(w, "Total - 1 message"));
     stat["alice"] = "+OK 0 0\r\n";
     w.CheckForMail(false);
     EXPECT_EQ(w.state().mailTotal, 0);
-    EXPECT_TRUE(showsNoMail(w));
+    EXPECT_TRUE(showsMail(w));
     EXPECT_EQ(f.sound.requests.size(), 2);
     EXPECT_EQ(f.shell.opened.size(), 1);
 }
@@ -112,7 +110,7 @@ TEST_F(MailCheck, NoReachableAccountShowsNoMessagesAndAnUnknownTotal) {
     TfrmDigital& w = startInCall();
     w.CheckForMail(false);
     EXPECT_EQ(w.state().mailTotal, -1);
-    EXPECT_TRUE(showsNoMail(w));
+    EXPECT_TRUE(showsMail(w));
     EXPECT_TRUE(f.sound.requests.isEmpty());
     EXPECT_TRUE(w.mnuCheckForMail->isEnabled());
 }
@@ -129,7 +127,7 @@ TEST_F(MailCheck, AFailureEndsOnlyThatAccountAndCountsNothingTwice) {
     refusedUser.clear();
     stat["bob"] = "-ERR maildrop busy\r\n";
     w.CheckForMail(false);
-    EXPECT_TRUE(showsMail(w, QStringLiteral("Total - 3 messages")));
+    EXPECT_TRUE(showsMail(w, "Total - 3 messages"));
 
     // A step nobody answers ends at the time-out; its session is dropped.
     stat["alice"] = "";
@@ -149,7 +147,7 @@ TEST_F(MailCheck, TheEndOfTheCallCallsTheCheckOff) {
     onStat = [this] { QTimer::singleShot(0, [this] { f.callDown(); }); };
     w.CheckForMail(false);
     EXPECT_EQ(logins, QList<QByteArray>{"alice"});
-    EXPECT_TRUE(showsNoMail(w));
+    EXPECT_TRUE(showsMail(w));
     EXPECT_FALSE(w.mnuCheckForMail->isEnabled()) << "no call, no mail command";
 
     onStat = nullptr;
@@ -165,10 +163,10 @@ TEST_F(MailCheck, RunsByItselfAfterConnect) {
     f.set("Check_At_Startup", "1").set("Applications_Delay", "1");
     f.set("Interval_Call_Checker", "50");
     TfrmDigital& w = f.start();
-    f.dialUp.dial(QStringLiteral("Demo"));
+    f.dialUp.dial("Demo");
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.state().connected; }, 5000));
     EXPECT_FALSE(w.mnuCheckForMail->isEnabled()) << "the check after connect enables it";
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.trayMail->visible(); }, 15000));
-    EXPECT_TRUE(showsMail(w, QStringLiteral("Total - 5 messages")));
+    EXPECT_TRUE(showsMail(w, "Total - 5 messages"));
     EXPECT_TRUE(w.mnuCheckForMail->isEnabled());
 }

@@ -8,61 +8,49 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-TEST(SingleInstance, SecondCopyIsRefusedUntilTheFirstEnds) {
+TEST(SingleInstance, SecondCopySaysSoAndIsRefusedUntilTheFirstEnds) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("vorn.lock"));
+    const QString path = dir.filePath("vorn.lock");
     auto first = std::make_unique<SingleInstance>(path);
-    ASSERT_EQ(first->acquire(), SingleInstance::Result::Acquired);
-
-    SingleInstance second(path);
-    EXPECT_EQ(second.acquire(), SingleInstance::Result::AlreadyRunning);
-
-    first.reset();
-    EXPECT_EQ(second.acquire(), SingleInstance::Result::Acquired);
-}
-
-TEST(SingleInstance, LockOfACrashedCopyIsTakenOver) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("vorn.lock"));
-    // A process id that has certainly ended: a child that has run and been reaped.
-    QProcess child;
-    child.start(QStringLiteral("/bin/true"));
-    ASSERT_TRUE(child.waitForStarted(5000));
-    const qint64 deadPid = child.processId();
-    ASSERT_TRUE(child.waitForFinished(5000));
-    {
-        QFile lock(path);
-        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-        lock.write(QByteArray::number(deadPid) + "\nvorn\n" + QSysInfo::machineHostName().toUtf8() +
-                   '\n');
-    }
-    SingleInstance instance(path);
-    EXPECT_EQ(instance.acquire(), SingleInstance::Result::Acquired);
-}
-
-TEST(SingleInstance, AnUnusableLockFolderDoesNotStopTheProgram) {
-    SingleInstance instance(QStringLiteral("/nonexistent-folder/for/vorn.lock"));
-    EXPECT_EQ(instance.acquire(), SingleInstance::Result::Failed);
-}
-
-TEST(SingleInstance, LockLivesInTheRuntimeFolder) {
-    QTemporaryDir runtime;
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
-    EXPECT_EQ(SingleInstance::defaultLockPath(), runtime.filePath(QStringLiteral("vorn.lock")));
-}
-
-TEST(SingleInstance, SecondCopySaysSoAndEnds) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("vorn.lock"));
-    SingleInstance first(path);
     ScriptedPrompts prompts;
-    ASSERT_TRUE(claimSingleInstance(first, prompts));
+    ASSERT_TRUE(claimSingleInstance(*first, prompts));
     EXPECT_TRUE(prompts.shown.isEmpty());
 
     SingleInstance second(path);
     EXPECT_FALSE(claimSingleInstance(second, prompts));
     ASSERT_EQ(prompts.shown.size(), 1);
-    EXPECT_EQ(prompts.shown[0].text, QStringLiteral("VORN is already running."));
+    EXPECT_EQ(prompts.shown[0].text, "VORN is already running.");
     EXPECT_EQ(prompts.shown[0].kind, Prompts::Kind::Information);
     EXPECT_EQ(prompts.shown[0].buttons, Prompts::Buttons::Ok);
+
+    first.reset();
+    EXPECT_EQ(second.acquire(), SingleInstance::Result::Acquired);
+
+    // An unusable lock folder does not stop the program.
+    SingleInstance unusable("/nonexistent-folder/for/vorn.lock");
+    EXPECT_EQ(unusable.acquire(), SingleInstance::Result::Failed);
+}
+
+TEST(SingleInstance, LockOfACrashedCopyIsTakenOver) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("vorn.lock");
+    // A process id that has certainly ended: a child that has run and been reaped.
+    QProcess child;
+    child.start("/bin/true");
+    ASSERT_TRUE(child.waitForStarted(5000));
+    const qint64 deadPid = child.processId();
+    ASSERT_TRUE(child.waitForFinished(5000));
+    QFile lock(path);
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write(QByteArray::number(deadPid) + "\nvorn\n" + QSysInfo::machineHostName().toUtf8() +
+               '\n');
+    lock.close();
+    SingleInstance instance(path);
+    EXPECT_EQ(instance.acquire(), SingleInstance::Result::Acquired);
+}
+
+TEST(SingleInstance, LockLivesInTheRuntimeFolder) {
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    EXPECT_EQ(SingleInstance::defaultLockPath(), runtime.filePath("vorn.lock"));
 }

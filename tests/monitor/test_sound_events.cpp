@@ -9,10 +9,9 @@ namespace {
 QStringList played(const RecordingSound& sound) {
     QStringList out;
     for (const RecordingSound::Request& r : sound.requests)
-        out << (r.tones.isEmpty() ? r.wave
-                                  : QStringLiteral("tones:%1:%2")
-                                        .arg(r.tones.size())
-                                        .arg(r.tones.first().frequency));
+        out << (r.tones.isEmpty()
+                    ? r.wave
+                    : QString("tones:%1:%2").arg(r.tones.size()).arg(r.tones.first().frequency));
     return out;
 }
 } // namespace
@@ -20,43 +19,42 @@ QStringList played(const RecordingSound& sound) {
 TEST(SoundEvents, TheSettingChoosesTonesWaveOrBothInThatOrder) {
     TrayFixture f;
     TfrmDigital& w = f.start();
-    const QString own = QDir(f.home.path()).filePath(QStringLiteral("whenconnected.wav"));
+    const QString own = QDir(f.home.path()).filePath("whenconnected.wav");
     QFile(own).open(QIODevice::WriteOnly);
     const QStringList expected[] = {{}, {"tones:3:1047"}, {own}, {"tones:3:1047", own}, {}, {}};
     const int settings[] = {0, 1, 2, 3, 4, -1};
     for (int i = 0; i < 6; ++i) {
         f.sound.requests.clear();
         f.settings.Sound_Event_WhenConnected = settings[i];
-        w.PlaySoundEvent(QStringLiteral("WhenConnected"));
+        w.PlaySoundEvent("WhenConnected");
         EXPECT_EQ(played(f.sound), expected[i]) << settings[i];
     }
     f.settings.Sound_Event_WhenConnected = 1;
-    w.PlaySoundEvent(QStringLiteral("WhenConnected"));
+    w.PlaySoundEvent("WhenConnected");
     ASSERT_EQ(f.sound.requests.size(), 1);
     EXPECT_EQ(f.sound.requests[0].tones, (QList<Tone>{{1047, 100}, {1109, 100}, {1175, 100}}));
 
     f.sound.requests.clear();
-    w.PlaySoundEvent(QStringLiteral("whenconnected"));
+    w.PlaySoundEvent("whenconnected");
     EXPECT_TRUE(f.sound.requests.isEmpty()) << "event names are exact";
 
     // Each event has its own setting, sequence and wave; five-fold sequences repeat.
     f.settings.Sound_Event_WhenConnected = 0;
     f.settings.Sound_Event_NewMailNotification = 1;
     f.settings.Sound_Event_AtAutoDisconnectStart = 2;
-    w.PlaySoundEvent(QStringLiteral("NewMailNotification"));
-    w.PlaySoundEvent(QStringLiteral("AtAutoDisconnectStart"));
-    w.PlaySoundEvent(QStringLiteral("WhenDisconnect"));
+    w.PlaySoundEvent("NewMailNotification");
+    w.PlaySoundEvent("AtAutoDisconnectStart");
+    w.PlaySoundEvent("WhenDisconnect");
     ASSERT_EQ(played(f.sound).size(), 2);
     EXPECT_EQ(f.sound.requests[0].tones.mid(12), (QList<Tone>{{2250, 50}, {1800, 75}, {2500, 50}}));
     EXPECT_EQ(f.sound.requests[0].tones.size(), 15);
     // A wave that is nowhere is still asked for where it belongs.
-    EXPECT_EQ(f.sound.requests[1].wave,
-              QDir(f.home.path()).filePath(QStringLiteral("atautodisconnectstart.wav")));
+    EXPECT_EQ(f.sound.requests[1].wave, QDir(f.home.path()).filePath("atautodisconnectstart.wav"));
 }
 
 TEST(SoundEvents, ChargeSoundsPlayOncePerCallAtTheEndOfTheMinimumAndInTheMaximum) {
     TrayFixture f;
-    const QString detail = QStringLiteral("Costing_Further_Details");
+    const QString detail = "Costing_Further_Details";
     f.set("Number_Of_Costing_Further_Details", "2");
     f.set("Connectoid_Name", "Default", detail + u'1')
         .set("Option", "Minimum Charge", detail + u'1');
@@ -78,7 +76,7 @@ TEST(SoundEvents, ChargeSoundsPlayOncePerCallAtTheEndOfTheMinimumAndInTheMaximum
     EXPECT_EQ(played(f.sound), (QStringList{"tones:15:2093", "tones:10:2200"}));
 
     // Without the limits there is nothing to mark.
-    f.store.setValue({}, QStringLiteral("Number_Of_Costing_Further_Details"), QStringLiteral("0"));
+    f.store.setValue({}, "Number_Of_Costing_Further_Details", "0");
     w.LoadProgramSettings();
     f.callDown();
     f.sound.requests.clear();

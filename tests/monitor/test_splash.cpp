@@ -13,29 +13,32 @@
 #include <gtest/gtest.h>
 
 namespace {
-// Runs once the about window is up (it is modal), then presses OK.
-void whenSplashShows(const std::function<void(TfrmSplash&)>& act) {
-    QTimer::singleShot(0, [act] {
+// Runs once the about window is up (it is modal), then presses OK or Escape.
+void whenSplashShows(const std::function<void(TfrmSplash&)>& act, bool escape = false) {
+    QTimer::singleShot(0, [act, escape] {
         auto* splash = qobject_cast<TfrmSplash*>(QApplication::activeModalWidget());
         ASSERT_NE(splash, nullptr);
         act(*splash);
-        splash->findChild<QPushButton*>("btnOK")->click();
+        if (escape)
+            splash->reject();
+        else
+            splash->findChild<QPushButton*>("btnOK")->click();
     });
 }
 } // namespace
 
 TEST(AboutWindow, ShownAfterAnUpdateEvenWhenTurnedOff) {
     MonitorHarness h;
-    h.store.setValue({}, "Version", "1.16");
+    h.set("Version", "1.16");
     bool shown = false;
     QStringList disabledWhileOpen;
     whenSplashShows([&](TfrmSplash& splash) {
         shown = true;
-        EXPECT_EQ(splash.windowTitle(), QStringLiteral("About"));
+        EXPECT_EQ(splash.windowTitle(), "About");
         EXPECT_FALSE(splash.findChild<QCheckBox*>("chkShowSplash")->isChecked());
         const QStringList lines =
             splash.findChild<QPlainTextEdit*>("memoAbout")->toPlainText().split(u'\n');
-        EXPECT_EQ(lines.value(0), QStringLiteral("VORN v1.17"));
+        EXPECT_EQ(lines.value(0), "VORN v1.17");
         EXPECT_EQ(lines.value(4), TfrmSplash::notice());
         for (QAction* item : h.window->popupTray->actions())
             if (!item->isSeparator() && !item->isEnabled())
@@ -52,29 +55,28 @@ TEST(AboutWindow, ShownAfterAnUpdateEvenWhenTurnedOff) {
          {h.window->mnuAbout, h.window->mnuOptions, h.window->mnuTools, h.window->mnuLog})
         EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
     EXPECT_FALSE(h.window->mnuHangUp->isEnabled()) << "no call, so the call items stay off";
-    EXPECT_EQ(h.stored("Show_Splash"), QStringLiteral("0"));
+    EXPECT_EQ(h.stored("Show_Splash"), "0");
 }
 
 TEST(AboutWindow, OkStoresTheCheckBoxAndEscapeCountsAsOk) {
     MonitorHarness h;
     TfrmDigital& w = h.start();
-    h.dialUp.dial(QStringLiteral("Demo"));
+    h.dialUp.dial("Demo");
     h.check();
 
     whenSplashShows([](TfrmSplash& splash) {
         splash.findChild<QCheckBox*>("chkShowSplash")->setChecked(true);
     });
     w.mnuAboutClick();
-    EXPECT_EQ(h.stored("Show_Splash"), QStringLiteral("1"));
+    EXPECT_EQ(h.stored("Show_Splash"), "1");
     EXPECT_TRUE(h.settings.Show_Splash);
     EXPECT_TRUE(w.mnuHangUp->isEnabled()) << "during a call the call items come back";
 
-    QTimer::singleShot(0, [] {
-        auto* splash = qobject_cast<TfrmSplash*>(QApplication::activeModalWidget());
-        ASSERT_NE(splash, nullptr);
-        splash->findChild<QCheckBox*>("chkShowSplash")->setChecked(false);
-        splash->reject();
-    });
+    whenSplashShows(
+        [](TfrmSplash& splash) {
+            splash.findChild<QCheckBox*>("chkShowSplash")->setChecked(false);
+        },
+        true);
     w.mnuAboutClick();
-    EXPECT_EQ(h.stored("Show_Splash"), QStringLiteral("0"));
+    EXPECT_EQ(h.stored("Show_Splash"), "0");
 }

@@ -23,15 +23,14 @@ TEST(TrayHint, ListsTheShownTextsThatAreWantedAndCutsAtFiftyEight) {
     TrayFixture f;
     TfrmDigital& w = f.start();
     MainWindowState& s = w.state();
-    s.timeText = QStringLiteral("00:02:13");
-    s.costText = QStringLiteral("\u00a30.12");
-    s.costPerMinuteText = QStringLiteral("\u00a30.05/m");
-    s.dtrText = QStringLiteral("+0.85K/s");
-    s.dataText = QStringLiteral("1.20MB");
-    s.ipText = QStringLiteral("10.64.0.7");
+    s.timeText = "00:02:13";
+    s.costText = "\u00a30.12";
+    s.costPerMinuteText = "\u00a30.05/m";
+    s.dtrText = "+0.85K/s";
+    s.dataText = "1.20MB";
+    s.ipText = "10.64.0.7";
     // Defaults: duration, cost and rate; cost per minute, data and address are off.
-    EXPECT_EQ(hint(w),
-              QStringLiteral("VORN - [Connected] - [00:02:13] - [\u00a30.12] - [+0.85K/s]"));
+    EXPECT_EQ(hint(w), "VORN - [Connected] - [00:02:13] - [\u00a30.12] - [+0.85K/s]");
 
     // A known connect speed follows; 64 characters do not fit.
     f.settings.Icon_Hint_ConnectSpeed = true;
@@ -39,7 +38,7 @@ TEST(TrayHint, ListsTheShownTextsThatAreWantedAndCutsAtFiftyEight) {
     EXPECT_EQ(
         hint(w),
         QStringLiteral("VORN - [Connected] - [00:02:13] - [\u00a30.12] - [+0.85K/s] - [").left(58) +
-            QStringLiteral("..."));
+            "...");
 
     // An item needs its display mode, its hint option and a text shown in this call.
     s.connectSpeed = 0;
@@ -47,9 +46,9 @@ TEST(TrayHint, ListsTheShownTextsThatAreWantedAndCutsAtFiftyEight) {
     f.settings.Show_Cost = false;
     f.settings.Icon_Hint_Data = true;
     f.settings.Icon_Hint_IPAddress = true;
-    EXPECT_EQ(hint(w), QStringLiteral("VORN - [Connected] - [+0.85K/s] - [1.20MB] - [10.64.0.7]"));
+    EXPECT_EQ(hint(w), "VORN - [Connected] - [+0.85K/s] - [1.20MB] - [10.64.0.7]");
     f.settings.Show_DTR = f.settings.Show_Data_Transferred = f.settings.Icon_Hint_IPAddress = false;
-    EXPECT_EQ(hint(w), QStringLiteral("VORN - [Connected]"));
+    EXPECT_EQ(hint(w), "VORN - [Connected]");
 
     // 70 characters become 58 and "..."; 58 stay as they are.
     s.timeText = QString(47, u'9');
@@ -65,9 +64,9 @@ TEST(TrayMenu, DoubleClickRunsTheDefaultMenuCommandWhileItIsEnabled) {
         bool hangsUp = false;
         bool checksMail = false;
     } cases[] = {
-        {0, QStringLiteral("The options window is not available yet.")},
-        {1, QStringLiteral("The tools window is not available yet.")},
-        {2, QStringLiteral("The call log window is not available yet.")},
+        {0, "The options window is not available yet."},
+        {1, "The tools window is not available yet."},
+        {2, "The call log window is not available yet."},
         {3, {}, false, true},
         {4, IpBox},
         {5, {}, true},
@@ -82,7 +81,7 @@ TEST(TrayMenu, DoubleClickRunsTheDefaultMenuCommandWhileItIsEnabled) {
             f.settings.Default_Menu = c.defaultMenu;
             if (inCall) {
                 f.callUp();
-                f.dialUp.active->first().interfaceName = QStringLiteral("lo");
+                f.dialUp.active->first().interfaceName = "lo";
             }
             f.prompts.shown.clear();
             w.trayGeneral->handleNotification(TantTaskbarIcon::LeftDoubleClick);
@@ -117,9 +116,9 @@ TEST(TrayMenu, IpAddressIsTheCallsInterfaceAndTheDelayedActionsLookItUp) {
     TrayFixture f;
     f.set("Applications_Delay", "0").set("Icon_Hint_IPAddress", "1");
     TfrmDigital& w = f.start();
-    f.dialUp.dial(QStringLiteral("Demo")).interfaceName = QStringLiteral("lo");
+    f.dialUp.dial("Demo").interfaceName = "lo";
     w.timerCheckerTimer();
-    EXPECT_EQ(w.state().ipText, QStringLiteral("?.?.?.?"));
+    EXPECT_EQ(w.state().ipText, "?.?.?.?");
     // A delay of 0 runs the delayed actions right after the connect sequence.
     EXPECT_TRUE(QTest::qWaitFor([&] { return w.state().ipText == "127.0.0.1"; }, 5000));
     EXPECT_FALSE(w.timerExecuteDelay->enabled());
@@ -128,22 +127,22 @@ TEST(TrayMenu, IpAddressIsTheCallsInterfaceAndTheDelayedActionsLookItUp) {
     w.mnuIPAddressClick();
     EXPECT_EQ(f.prompts.texts(), QStringList{IpBox});
     // An interface that is gone: the host's own address, never the loopback one.
-    f.dialUp.active->first().interfaceName = QStringLiteral("nosuch0");
-    EXPECT_NE(w.GetIPAddress(), QStringLiteral("127.0.0.1"));
+    f.dialUp.active->first().interfaceName = "nosuch0";
+    EXPECT_NE(w.GetIPAddress(), "127.0.0.1");
 }
 
 TEST(TrayMenu, MailIconDoubleClickStartsTheMailProgramOnlyForMail) {
     TrayFixture f;
     TfrmDigital& w = f.start();
-    f.settings.Mail_Application = QStringLiteral("/usr/bin/mailer");
-    f.settings.Mail_Application_Parameters = QStringLiteral("--inbox");
+    f.settings.Mail_Application = "/usr/bin/mailer";
+    f.settings.Mail_Application_Parameters = "--inbox";
     for (int tag : {0, 1}) {
         w.trayMail->setVisible(true);
         w.trayMail->setTag(tag);
         w.trayMail->handleNotification(TantTaskbarIcon::LeftDoubleClick);
         EXPECT_FALSE(w.trayMail->visible());
     }
-    EXPECT_EQ(f.shell.opened, QStringList{QStringLiteral("/usr/bin/mailer|--inbox")});
+    EXPECT_EQ(f.shell.opened, QStringList{"/usr/bin/mailer|--inbox"});
     w.trayMail->setVisible(true);
     w.mnuMailClose->trigger();
     EXPECT_FALSE(w.trayMail->visible());

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 TEST(VornTimer, FiresOnlyWhenEnabledWithAPositiveInterval) {
-    VornTimer timer(QStringLiteral("timerChecker"), 2000);
+    VornTimer timer("timerChecker", 2000);
     QSignalSpy fired(&timer, &VornTimer::timeout);
 
     timer.setEnabled(true);
@@ -23,7 +23,7 @@ TEST(VornTimer, FiresOnlyWhenEnabledWithAPositiveInterval) {
 }
 
 TEST(VornTimer, NegativeIntervalFallsBackToTheDefault) {
-    VornTimer timer(QStringLiteral("timerDisplay"), 1500);
+    VornTimer timer("timerDisplay", 1500);
     timer.setInterval(-250);
     EXPECT_EQ(timer.interval(), 1500);
     timer.setInterval(300);
@@ -31,7 +31,7 @@ TEST(VornTimer, NegativeIntervalFallsBackToTheDefault) {
     EXPECT_EQ(timer.interval(), 1500);
 
     // A timer without a usable default stays silent rather than spinning.
-    VornTimer noDefault(QStringLiteral("timerTimeout"), -1);
+    VornTimer noDefault("timerTimeout", -1);
     noDefault.setInterval(-1);
     noDefault.setEnabled(true);
     EXPECT_EQ(noDefault.interval(), 0);
@@ -39,7 +39,7 @@ TEST(VornTimer, NegativeIntervalFallsBackToTheDefault) {
 }
 
 TEST(VornTimer, OneShotSwitchesItselfOff) {
-    VornTimer timer(QStringLiteral("timerExecuteDelay"), 9000);
+    VornTimer timer("timerExecuteDelay", 9000);
     timer.setSingleShot(true);
     QSignalSpy fired(&timer, &VornTimer::timeout);
     timer.setInterval(5);
