@@ -84,41 +84,32 @@ TEST_F(DisplayTest, HideModeHidesNearTheMouseAndComesBackOnlyWhenItShould) {
 }
 
 TEST_F(DisplayTest, CornerModesJumpAwayAndReturnHome) {
-    parts.settings.Window_Left = 300;
-    parts.settings.Window_Top = 300;
     parts.work = QRect(0, 30, 1024, 738);
     window = parts.makeWindow();
-    window->move(300, 300);
     window->ShowDigitalDisplay();
-    const QSize size = window->size();
+    const QPoint bottomRight = QPoint(1024, 768) - QPoint(window->width(), window->height());
+    // The window at home in this mode, and the mouse comes near it.
+    const auto mouseNearHome = [&](int mode, QPoint home) {
+        parts.settings.Intelligent_Display = mode;
+        parts.settings.Window_Left = home.x();
+        parts.settings.Window_Top = home.y();
+        window->move(home);
+        parts.cursor = home + QPoint(5, 5);
+        window->timerAutoHideTimer();
+        return window->pos();
+    };
 
-    parts.settings.Intelligent_Display = 6; // bottom right
-    parts.cursor = QPoint(310, 310);
-    window->timerAutoHideTimer();
-    EXPECT_EQ(window->pos(), QPoint(1024 - size.width(), 768 - size.height()));
+    EXPECT_EQ(mouseNearHome(6, {300, 300}), bottomRight); // bottom right
     EXPECT_TRUE(window->state().displayVisible);
-
     parts.cursor = QPoint(700, 100);
     window->timerAutoHideTimer();
     EXPECT_EQ(window->pos(), QPoint(300, 300));
     EXPECT_TRUE(window->state().displayVisible);
 
-    parts.settings.Intelligent_Display = 2; // automatic: farthest from home near top left
-    parts.settings.Window_Left = 40;
-    parts.settings.Window_Top = 40;
-    window->move(40, 40);
-    parts.cursor = QPoint(45, 45);
-    window->timerAutoHideTimer();
-    EXPECT_EQ(window->pos(), QPoint(1024 - size.width(), 768 - size.height()));
-
+    // Automatic: the corner farthest from a home near the top left.
+    EXPECT_EQ(mouseNearHome(2, {40, 40}), bottomRight);
     // A home already level with the target's top: the window stays where it is.
-    parts.settings.Intelligent_Display = 3;
-    parts.settings.Window_Left = 200;
-    parts.settings.Window_Top = 30;
-    window->move(200, 30);
-    parts.cursor = QPoint(210, 35);
-    window->timerAutoHideTimer();
-    EXPECT_EQ(window->pos(), QPoint(200, 30));
+    EXPECT_EQ(mouseNearHome(3, {200, 30}), QPoint(200, 30));
 
     // Away from home while hidden between calls: it goes home but stays hidden.
     window->move(0, 30);
