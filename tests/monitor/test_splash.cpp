@@ -27,7 +27,7 @@ void whenSplashShows(const std::function<void(TfrmSplash&)>& act, bool escape = 
 }
 } // namespace
 
-TEST(AboutWindow, ShownAfterAnUpdateEvenWhenTurnedOff) {
+TEST(AboutWindow, ShownAfterAnUpdateEvenWhenTurnedOffAndFromTheMenu) {
     MonitorHarness h;
     h.set("Version", "1.16");
     bool shown = false;
@@ -56,11 +56,9 @@ TEST(AboutWindow, ShownAfterAnUpdateEvenWhenTurnedOff) {
         EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
     EXPECT_FALSE(h.window->mnuHangUp->isEnabled()) << "no call, so the call items stay off";
     EXPECT_EQ(h.stored("Show_Splash"), "0");
-}
 
-TEST(AboutWindow, OkStoresTheCheckBoxAndEscapeCountsAsOk) {
-    MonitorHarness h;
-    TfrmDigital& w = h.start();
+    // From the menu during a call: OK stores the check box and Escape counts as OK.
+    TfrmDigital& w = *h.window;
     h.dialUp.dial("Demo");
     h.check();
 
