@@ -11,8 +11,6 @@
 
 namespace {
 
-const QString DefaultConnectoid = QStringLiteral("Default");
-
 bool matchesCall(const typApplicationInformation& record, const QString& connectoid) {
     return record.Connectoid_Name == connectoid || record.Connectoid_Name == DefaultConnectoid;
 }

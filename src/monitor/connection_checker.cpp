@@ -30,10 +30,6 @@
 namespace {
 const QString ProductKey;
 
-QString hintNotConnected() {
-    return QStringLiteral("VORN - [Not Connected]");
-}
-
 // Clears a flag when the scope ends, also when an exception leaves it.
 class BusyFlag {
 public:
@@ -75,7 +71,7 @@ void TfrmDigital::timerCheckerTimer() {
         callEnded();
 
     if (!previous && !state_.connected) {
-        trayGeneral->setHint(hintNotConnected());
+        trayGeneral->setHint(HintNotConnected);
         if (s_.settings.Show_Digital_Display != 0)
             HideDigitalDisplay();
     }
@@ -222,8 +218,8 @@ void TfrmDigital::callEnded() {
     trayGeneral->setIcon(imgIcon);
     lcdLights->setCaption(QString(QChar(250)));
 
-    trayGeneral->setHint(hintNotConnected());
-    SetDigitalText(QStringLiteral("NO CALL"), s_.settings.Color_LED_Idle);
+    trayGeneral->setHint(HintNotConnected);
+    SetDigitalText(NoCallText, s_.settings.Color_LED_Idle);
 
     // The link's counters are gone with its interface by now, so the data figure written by
     // the last check of the running call stands.
@@ -256,21 +252,20 @@ void TfrmDigital::callEnded() {
 
 void TfrmDigital::WriteCrashRecoveryValues(bool withDataTransfer, bool withUserName) {
     SettingsStore& store = s_.store;
-    store.writeString(ProductKey, QStringLiteral("Last_Call_Start"),
+    store.writeString(ProductKey, lastcall::Start,
                       datetime::floatToText(GetCallStartTime(), s_.regional));
-    store.writeString(ProductKey, QStringLiteral("Last_Call_Finish"),
+    store.writeString(ProductKey, lastcall::Finish,
                       datetime::floatToText(s_.clock.now(), s_.regional));
     if (withUserName) {
         // The first write of a call: nothing transferred yet, the user who started it.
-        store.writeString(ProductKey, QStringLiteral("Last_Data_Transfer"), QStringLiteral("0"));
-        store.writeString(ProductKey, QStringLiteral("Last_User_Name"), GetUserNameText());
+        store.writeString(ProductKey, lastcall::DataTransfer, QStringLiteral("0"));
+        store.writeString(ProductKey, lastcall::UserName, GetUserNameText());
     } else if (withDataTransfer) {
-        store.writeString(ProductKey, QStringLiteral("Last_Data_Transfer"),
+        store.writeString(ProductKey, lastcall::DataTransfer,
                           QString::number(GetDataTransferred()));
     }
-    store.writeString(ProductKey, QStringLiteral("Last_Connectoid_Name"),
-                      globals_.CurrentConnectoid);
-    store.writeInteger(ProductKey, QStringLiteral("Last_Connect_Speed"), state_.connectSpeed);
+    store.writeString(ProductKey, lastcall::ConnectoidName, globals_.CurrentConnectoid);
+    store.writeInteger(ProductKey, lastcall::ConnectSpeed, state_.connectSpeed);
     // A crash or a power cut must find the values of this check, not of an earlier one.
     store.sync();
 }

@@ -203,7 +203,7 @@ void TfrmDigital::FormCreate() {
         logs.remove(page);
 
     trayGeneral->setIcon(imgIcon);
-    trayGeneral->setHint(QStringLiteral("VORN - [Not Connected]"));
+    trayGeneral->setHint(HintNotConnected);
     timerChecker->setEnabled(true);
 
     EnumConnectoids(s_.dialUp, s_.connectoidNames);
@@ -223,7 +223,7 @@ void TfrmDigital::FormCreate() {
 
     if (s_.settings.Show_Digital_Display == 0)
         ShowDigitalDisplay();
-    SetDigitalText(QStringLiteral("NO CALL"), s_.settings.Color_LED_Idle);
+    SetDigitalText(NoCallText, s_.settings.Color_LED_Idle);
 
     ApplyTimerIntervals();
     trayGeneral->setVisible(!s_.settings.Hide_Tray_Icon);

@@ -39,6 +39,9 @@ public:
 
     // The frame around the LED labels: the window is 6 pixels wider and higher.
     static constexpr int FrameWidth = 3;
+    // What the window and the tray say between calls (start-up and the end of a call).
+    static inline const QString HintNotConnected = QStringLiteral("VORN - [Not Connected]");
+    static inline const QString NoCallText = QStringLiteral("NO CALL");
 
     // ---- Start-up, exit and window (tfrm_digital.cpp) ----
 
