@@ -1,6 +1,6 @@
 #include "call_log_record.h"
 
-#include "core/latin1_field.h"
+#include "core/code_page.h"
 
 #include <QtEndian>
 
@@ -35,14 +35,14 @@ double getDouble(const char* at) {
 }
 
 void putText(char* at, const QString& text, int maxLength) {
-    const QByteArray bytes = latin1field::bytes(text, maxLength);
+    const QByteArray bytes = codepage::encode(text, maxLength);
     std::memset(at, 0, static_cast<size_t>(maxLength) + 1);
     at[0] = static_cast<char>(bytes.size());
     std::memcpy(at + 1, bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
 QString getText(const char* at, int maxLength) {
-    return QString::fromLatin1(at + 1, latin1field::length(at, maxLength));
+    return codepage::decode(QByteArrayView(at + 1, codepage::fieldLength(at, maxLength)));
 }
 
 // The fields both layouts share.
@@ -89,7 +89,7 @@ QString callLogModeText(qint32 mode) {
 namespace calllog {
 
 QString fieldText(const QString& text, int maxLength) {
-    return QString::fromLatin1(latin1field::bytes(text, maxLength));
+    return codepage::roundTrip(text, maxLength);
 }
 
 void encodeRecord(const typCallLogInformation& record, char* out) {
@@ -112,7 +112,7 @@ QByteArray encodeRecord(const typCallLogInformation& record) {
 }
 
 QString TextCache::text(const char* lengthPrefixed, int maxLength) {
-    const int length = latin1field::length(lengthPrefixed, maxLength);
+    const int length = codepage::fieldLength(lengthPrefixed, maxLength);
     const QByteArrayView raw(lengthPrefixed, length + 1);
     for (const Slot& slot : slots_) {
         if (slot.raw == raw)
@@ -121,7 +121,7 @@ QString TextCache::text(const char* lengthPrefixed, int maxLength) {
     Slot& slot = slots_[next_];
     next_ = (next_ + 1) % Slots;
     slot.raw = raw.toByteArray();
-    slot.text = QString::fromLatin1(lengthPrefixed + 1, length);
+    slot.text = codepage::decode(QByteArrayView(lengthPrefixed + 1, length));
     return slot.text;
 }
 

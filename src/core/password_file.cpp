@@ -1,6 +1,6 @@
 #include "password_file.h"
 
-#include "latin1_field.h"
+#include "code_page.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,14 +32,14 @@ QByteArray scrambledIf(const Field& f, QByteArray bytes) {
 }
 
 void put(QByteArray& record, const Field& f, const QString& text) {
-    const QByteArray bytes = scrambledIf(f, latin1field::bytes(text, f.maxLength));
+    const QByteArray bytes = scrambledIf(f, codepage::encode(text, f.maxLength));
     record[f.offset] = static_cast<char>(bytes.size());
     std::copy(bytes.cbegin(), bytes.cend(), record.begin() + f.offset + 1);
 }
 
 QString get(const char* record, const Field& f) {
-    return QString::fromLatin1(scrambledIf(
-        f, QByteArray(record + f.offset + 1, latin1field::length(record + f.offset, f.maxLength))));
+    return codepage::decode(scrambledIf(
+        f, QByteArray(record + f.offset + 1, codepage::fieldLength(record + f.offset, f.maxLength))));
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "core/code_page.h"
 #include "core/formatting.h"
 
 #include <gtest/gtest.h>
@@ -105,4 +106,19 @@ TEST(NumberTexts, EitherSeparatorReadsUnderBothLocales) {
         EXPECT_DOUBLE_EQ(ReadFloatSetting("45123.75", r), 45123.75);
         EXPECT_DOUBLE_EQ(ReadFloatSetting("garbage", r), 0.0);
     }
+}
+
+TEST(CodePage, EveryByteComesBackAndTheHighRangeIsWindows1252) {
+    QByteArray all(256, '\0');
+    for (int i = 0; i < 256; ++i)
+        all[i] = static_cast<char>(i);
+    const QString text = codepage::decode(all);
+    EXPECT_EQ(codepage::encode(text), all);
+    EXPECT_EQ(text[0x80], QChar(0x20AC)); // €
+    EXPECT_EQ(text[0x99], QChar(0x2122)); // ™
+    EXPECT_EQ(text[0xA3], QChar(0x00A3)); // £ as in Latin-1
+    EXPECT_EQ(codepage::encode(QString::fromUtf8("zł ₽ €"), 5), QByteArray("z? ? "));
+    EXPECT_EQ(codepage::firstUnencodable(QString::fromUtf8("€uro zł")), U'ł');
+    EXPECT_EQ(codepage::firstUnencodable(QString::fromUtf8("€ and £")), 0U);
+    EXPECT_EQ(codepage::firstUnencodable(QStringLiteral("\U0001F600")), U'\U0001F600');
 }
