@@ -1,8 +1,12 @@
 // The program entry: the one place where the real services are made and handed to the
 // main window.
 
+#include "app/app_windows.h"
+#include "app/command_channel.h"
 #include "app/message_box_prompts.h"
 #include "app/process_priority.h"
+#include "app/qt_dialogs.h"
+#include "app/qt_report_printer.h"
 #include "app/single_instance.h"
 #include "app/startup_options.h"
 #include "app/unix_signals.h"
@@ -18,6 +22,7 @@
 #include "monitor/tfrm_digital.h"
 #include "platform/byte_counters.h"
 #include "platform/dial_up_chooser.h"
+#include "platform/help.h"
 #include "platform/power.h"
 #include "platform/shell.h"
 #include "platform/sound.h"
@@ -26,6 +31,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcessEnvironment>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +41,23 @@ const QString ProductKey;
 
 void print(FILE* stream, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+// How long a command waits for the running copy, which may still be starting.
+constexpr int CommandTimeoutMs = 10000;
+
+// Where help pages are looked for: the program folder first, so that a user can put their
+// own in place, then beside the installed program, then in the source tree of a build
+// that was never installed.
+QStringList helpFolders(const QString& programFolder) {
+    QStringList folders{programFolder,
+                        QDir(QCoreApplication::applicationDirPath()).filePath("../share/vorn")};
+#ifdef VORN_SOURCE_DIR
+    folders << QStringLiteral(VORN_SOURCE_DIR);
+#endif
+    for (QString& folder : folders)
+        folder = QDir::cleanPath(folder);
+    return folders;
 }
 } // namespace
 
@@ -57,6 +80,27 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // One copy per user. A command for the running copy is handed over without a display;
+    // with no copy running, the window commands start one.
+    SingleInstance instance;
+    const SingleInstance::Result claim = instance.acquire();
+    const QString commandSocket = defaultCommandSocketPath();
+    if (options.command) {
+        if (claim != SingleInstance::Result::Acquired &&
+            sendCommand(commandSocket, *options.command,
+                        claim == SingleInstance::Result::AlreadyRunning ? CommandTimeoutMs : 500) ==
+                SendResult::Delivered)
+            return 0;
+        if (claim == SingleInstance::Result::AlreadyRunning) {
+            print(stderr, QStringLiteral("vorn: the running copy of VORN does not answer.\n"));
+            return 1;
+        }
+        if (*options.command == RemoteCommand::Exit) {
+            print(stderr, QStringLiteral("VORN is not running.\n"));
+            return 1;
+        }
+    }
+
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (const QString platform = forcedPlatform(environment); !platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", platform.toLatin1());
@@ -69,9 +113,13 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     MessageBoxPrompts prompts;
-    SingleInstance instance;
-    if (!claimSingleInstance(instance, prompts))
+    if (!claimSingleInstance(instance, claim, prompts))
         return 0;
+    CommandServer commands;
+    if (!commands.listen(commandSocket))
+        qWarning("vorn: no command socket at %s (%s); vorn --options and the like will not "
+                 "reach this copy",
+                 qPrintable(commandSocket), qPrintable(commands.errorString()));
 
     // Started from a menu nobody reads the terminal: a failure is shown in a box too.
     const auto fail = [&prompts](const QString& text) {
@@ -141,18 +189,68 @@ int main(int argc, char** argv) {
     services.power = &power;
     MultimediaSound sound;
     services.sound = &sound;
+    BrowserHelp help(shell, prompts, helpFolders(folder));
+    services.help = &help;
+
+    // The options, tools and call log windows.
+    QtDialogs dialogs;
+    QtReportPrinter printer(dialogs);
+    const TfrmDigital* mainWindow = nullptr;
+    WindowServices windowServices{
+        store,
+        prompts,
+        dialogs,
+        printer,
+        help,
+        shell,
+        clock,
+        regional,
+        debugLog,
+        settings,
+        lists,
+        connectoidNames,
+        *dialUp.service,
+        folder,
+        PlatformCapabilities{byteCounters->IsDataRateAvailable(),
+                             dialUp.service->knowsConnectSpeed()},
+        [&mainWindow] { return mainWindow && mainWindow->state().connected; }};
+    AppWindows windows(windowServices);
+    services.windows = &windows;
 
     UnixSignalQuitter quitter;
     TfrmDigital frmDigital(services);
+    mainWindow = &frmDigital;
     app.setFatalHandler(
         [&frmDigital](const QString& message) { frmDigital.HandleException(message); });
     QObject::connect(&frmDigital, &TfrmDigital::quitRequested, &app,
                      [](int exitCode) { QCoreApplication::exit(exitCode); });
+
+    // A later start's command goes where the tray menu's item would.
+    const auto runCommand = [&frmDigital](RemoteCommand command) {
+        switch (command) {
+        case RemoteCommand::Options:
+            frmDigital.mnuOptionsClick();
+            break;
+        case RemoteCommand::Tools:
+            frmDigital.mnuToolsClick();
+            break;
+        case RemoteCommand::Log:
+            frmDigital.mnuLogClick();
+            break;
+        case RemoteCommand::Exit:
+            frmDigital.mnuExitClick();
+            break;
+        }
+    };
+    QObject::connect(&commands, &CommandServer::commandReceived, &frmDigital, runCommand);
 
     try {
         frmDigital.FormCreate();
     } catch (const std::exception& e) {
         frmDigital.HandleException(QString::fromUtf8(e.what()));
     }
+    if (options.command)
+        QTimer::singleShot(0, &frmDigital,
+                           [&runCommand, &options] { runCommand(*options.command); });
     return app.exec();
 }

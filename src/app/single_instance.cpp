@@ -30,8 +30,9 @@ SingleInstance::Result SingleInstance::acquire() {
     return lock_->error() == QLockFile::LockFailedError ? Result::AlreadyRunning : Result::Failed;
 }
 
-bool claimSingleInstance(SingleInstance& instance, Prompts& prompts) {
-    switch (instance.acquire()) {
+bool claimSingleInstance(const SingleInstance& instance, SingleInstance::Result claim,
+                         Prompts& prompts) {
+    switch (claim) {
     case SingleInstance::Result::AlreadyRunning:
         prompts.information(QStringLiteral("VORN is already running."));
         return false;

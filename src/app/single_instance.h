@@ -30,6 +30,8 @@ private:
     std::unique_ptr<QLockFile> lock_;
 };
 
-// True when this copy may run. A second copy is told so in a box and gets false; a lock
-// that cannot be created at all lets the program run without the guard.
-bool claimSingleInstance(SingleInstance& instance, Prompts& prompts);
+// True when this copy may run, given what acquire() answered. A second copy is told so in a
+// box and gets false; a lock that cannot be created at all lets the program run without
+// the guard.
+bool claimSingleInstance(const SingleInstance& instance, SingleInstance::Result claim,
+                         Prompts& prompts);

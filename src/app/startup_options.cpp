@@ -11,11 +11,12 @@ struct OptionSpec {
 };
 
 const QList<OptionSpec>& optionSpecs() {
-    static const QList<OptionSpec> specs = {{QStringLiteral("dialup"), true},
-                                            {QStringLiteral("config"), true},
-                                            {QStringLiteral("home"), true},
-                                            {QStringLiteral("help"), false},
-                                            {QStringLiteral("version"), false}};
+    static const QList<OptionSpec> specs = {
+        {QStringLiteral("dialup"), true},   {QStringLiteral("config"), true},
+        {QStringLiteral("home"), true},     {QStringLiteral("help"), false},
+        {QStringLiteral("options"), false}, {QStringLiteral("tools"), false},
+        {QStringLiteral("log"), false},     {QStringLiteral("exit"), false},
+        {QStringLiteral("version"), false}};
     return specs;
 }
 // Options QGuiApplication reads, each followed by its value.
@@ -57,6 +58,11 @@ QString helpText() {
         "                    $XDG_CONFIG_HOME/Ostrand Labs/VORN.conf)\n"
         "  --home DIR        program folder holding Logs/ (default: $VORN_HOME, else\n"
         "                    $XDG_DATA_HOME/VORN)\n"
+        "  --options         open the options of the running copy (starting one if\n"
+        "                    none runs)\n"
+        "  --tools           open the tools window of the running copy (the same)\n"
+        "  --log             open the call log of the running copy (the same)\n"
+        "  --exit            end the running copy, as its tray menu's Exit does\n"
         "  --version         show the version and exit\n"
         "  --help            show this text and exit\n");
 }
@@ -119,6 +125,13 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
             (name == QLatin1String("config") ? options.configFile : options.programFolder) = *value;
         } else if (name == QLatin1String("help")) {
             options.showHelp = true;
+        } else if (const auto command = commandFromWord(name)) {
+            if (options.command && *options.command != *command) {
+                result.error = QStringLiteral("--%1 and --%2 cannot be given together")
+                                   .arg(commandWord(*options.command), name);
+                return result;
+            }
+            options.command = command;
         } else {
             options.showVersion = true;
         }

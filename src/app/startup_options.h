@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/command_channel.h"
+
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -14,6 +16,8 @@ struct StartupOptions {
     QString programFolder; // empty: $VORN_HOME, else $XDG_DATA_HOME/VORN
     bool showHelp = false;
     bool showVersion = false;
+    // Asks the running copy to open a window or to end (--options, --tools, --log, --exit).
+    std::optional<RemoteCommand> command;
 };
 
 struct ParsedCommandLine {

@@ -7,6 +7,8 @@
 #include <functional>
 
 class ByteCounters;
+class Help;
+class ProgramWindows;
 class Clock;
 class DebugLog;
 class DialUpService;
@@ -50,4 +52,8 @@ struct MonitorServices {
     Shell* shell = nullptr;
     // Shut-down and restart after a call; none asks for nothing.
     Power* power = nullptr;
+    // The options, tools and call log windows; none opens nothing.
+    ProgramWindows* windows = nullptr;
+    // The help pages; none opens nothing.
+    Help* help = nullptr;
 };

@@ -19,6 +19,7 @@ class TantTaskbarIcon;
 class VornTimer;
 class TPop3Cli;
 enum TPop3Request : quint8;
+enum class ProgramWindow;
 struct TariffContext;
 struct typApplicationInformation;
 
@@ -153,6 +154,10 @@ public:
     void timerExecuteDelayTimer();
     void timerTimeoutTimer();
     void mnuHelpClick();
+    // Opens a program window modally with the tray commands guarded meanwhile.
+    void RunProgramWindow(ProgramWindow window);
+    // Whether a program window (options, tools, call log) is open now.
+    bool programWindowOpen() const { return programWindowOpen_; }
     void mnuOptionsClick();
     void mnuToolsClick();
     void mnuLogClick();
@@ -269,6 +274,7 @@ private:
     // A checker firing that arrives while the previous one is still inside a modal box
     // is dropped: boxes never stack and a call is never ended twice.
     bool checkerBusy_ = false;
+    bool programWindowOpen_ = false;
     bool handlingFatalError_ = false;
     // A mail check runs (its waits handle events, so a second one could start inside it),
     // and whether the end of the call has called it off.

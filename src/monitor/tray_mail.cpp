@@ -5,35 +5,21 @@
 
 #include "core/prompts.h"
 #include "core/settings.h"
-#include "monitor/program_files.h"
+#include "monitor/program_windows.h"
 #include "monitor/vorn_timer.h"
 #include "platform/dial_up_service.h"
+#include "platform/help.h"
 #include "widgets/taskbar_icon.h"
 
 #include <QAction>
 #include <QHostAddress>
 #include <QNetworkInterface>
+#include <QScopeGuard>
 
 namespace {
 // What a tray tooltip shows before the cut; the icon keeps 63 characters, so the hint
 // stops at 58 and says "..." when there was more.
 constexpr int HintLength = 58;
-
-// Until these windows exist, their commands say so instead of doing nothing.
-void showUnavailableWindow(TfrmDigital& w, const QString& window) {
-    // Like the windows themselves, the notice keeps the other window commands off while
-    // it is up, so notices never stack.
-    QAction* windowItems[] = {w.mnuAbout, w.mnuOptions, w.mnuTools, w.mnuLog};
-    bool wasEnabled[std::size(windowItems)];
-    for (size_t i = 0; i < std::size(windowItems); ++i) {
-        wasEnabled[i] = windowItems[i]->isEnabled();
-        windowItems[i]->setEnabled(false);
-    }
-    w.services().prompts.information(QStringLiteral("The ") + window +
-                                     QStringLiteral(" window is not available yet."));
-    for (size_t i = 0; i < std::size(windowItems); ++i)
-        windowItems[i]->setEnabled(wasEnabled[i]);
-}
 
 // The addresses of an interface worth showing: IPv4 first, then global IPv6.
 QString interfaceAddress(const QNetworkInterface& iface) {
@@ -77,13 +63,37 @@ void TfrmDigital::SetConnectedHint() {
 }
 
 void TfrmDigital::mnuHelpClick() {
-    OpenDocument(locateProgramFile(s_.programFolder, QStringLiteral("vorn.hlp")), QString());
+    if (s_.help)
+        s_.help->open(QStringLiteral("index"));
+}
+
+void TfrmDigital::RunProgramWindow(ProgramWindow window) {
+    // One program window at a time: its commands, the about box and the call commands are
+    // off while it is open, and the LED window does not hide itself meanwhile.
+    QAction* const guarded[] = {mnuOptions,      mnuLog,       mnuTools, mnuAbout,
+                                mnuCheckForMail, mnuIPAddress, mnuHangUp};
+    for (QAction* item : guarded)
+        item->setEnabled(false);
+    timerAutoHide->setEnabled(false);
+    programWindowOpen_ = true;
+    const auto restore = qScopeGuard([this] {
+        programWindowOpen_ = false;
+        for (QAction* item : {mnuOptions, mnuLog, mnuTools, mnuAbout})
+            item->setEnabled(true);
+        mnuCheckForMail->setEnabled(state_.connected && !mailCheckRunning_);
+        mnuIPAddress->setEnabled(state_.connected);
+        mnuHangUp->setEnabled(state_.connected);
+        if (s_.settings.Intelligent_Display != 0 && s_.settings.Show_Digital_Display != 2)
+            timerAutoHide->setEnabled(true);
+    });
+    if (s_.windows)
+        s_.windows->run(window);
 }
 
 void TfrmDigital::mnuOptionsClick() {
     if (!mnuOptions->isEnabled())
         return;
-    showUnavailableWindow(*this, QStringLiteral("options"));
+    RunProgramWindow(ProgramWindow::Options);
 
     // What follows the options dialog, whatever the user pressed there: every setting
     // takes effect through a full reload.
@@ -107,7 +117,7 @@ void TfrmDigital::mnuOptionsClick() {
 void TfrmDigital::mnuToolsClick() {
     if (!mnuTools->isEnabled())
         return;
-    showUnavailableWindow(*this, QStringLiteral("tools"));
+    RunProgramWindow(ProgramWindow::Tools);
     LoadProgramSettings();
 }
 
@@ -115,7 +125,7 @@ void TfrmDigital::mnuLogClick() {
     // The log and tools items are switched together; the tools item is the one to ask.
     if (!mnuTools->isEnabled())
         return;
-    showUnavailableWindow(*this, QStringLiteral("call log"));
+    RunProgramWindow(ProgramWindow::Log);
 }
 
 void TfrmDigital::mnuCheckForMailClick() {

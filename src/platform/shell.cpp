@@ -370,9 +370,8 @@ int LinuxShell::openDocument(const QString& file, const QString& parameters) {
         return options_.openUrl(url) ? Opened : NoAssociation;
     }
 
-    const QFileInfo info(target.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive)
-                             ? QUrl(target).toLocalFile()
-                             : target);
+    const bool fileUrl = target.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive);
+    const QFileInfo info(fileUrl ? QUrl(target).toLocalFile() : target);
     if (!info.exists())
         return info.absoluteDir().exists() ? FileNotFound : PathNotFound;
     if (info.isFile() && info.isExecutable()) {
@@ -390,5 +389,9 @@ int LinuxShell::openDocument(const QString& file, const QString& parameters) {
     }
     if (!info.isReadable())
         return AccessDenied;
-    return options_.openUrl(QUrl::fromLocalFile(info.absoluteFilePath())) ? Opened : NoAssociation;
+    QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
+    // A help page is opened at its topic.
+    if (fileUrl)
+        url.setFragment(QUrl(target).fragment());
+    return options_.openUrl(url) ? Opened : NoAssociation;
 }

@@ -11,12 +11,27 @@
 #include "core/lists.h"
 #include "core/regional.h"
 #include "core/settings.h"
+#include "monitor/program_windows.h"
 #include "monitor/tfrm_digital.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
+#include <vector>
+
+// Program windows that only record that they were opened; whileOpen runs as if from inside
+// the open window.
+struct RecordingWindows final : ProgramWindows {
+    void run(ProgramWindow window) override {
+        opened.push_back(window);
+        if (whileOpen)
+            whileOpen(window);
+    }
+    std::vector<ProgramWindow> opened;
+    std::function<void(ProgramWindow)> whileOpen;
+};
 
 // One main window over test doubles: an in-memory settings key, a dial-up service and
 // byte counters set by hand, a settable clock, scripted message boxes and a program
@@ -46,6 +61,8 @@ struct MonitorHarness {
         s.sound = soundService;
         s.shell = shellService;
         s.power = powerService;
+        s.windows = &windows;
+        s.help = helpService;
         return s;
     }
 
@@ -96,6 +113,8 @@ struct MonitorHarness {
     Sound* soundService = nullptr;
     Shell* shellService = nullptr;
     Power* powerService = nullptr;
+    RecordingWindows windows;
+    Help* helpService = nullptr;
     RegionalSettings regional = RegionalSettings::english();
     DebugLog debugLog{clock};
     typSettings settings;

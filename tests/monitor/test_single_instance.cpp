@@ -13,11 +13,11 @@ TEST(SingleInstance, SecondCopySaysSoAndIsRefusedUntilTheFirstEnds) {
     const QString path = dir.filePath("vorn.lock");
     auto first = std::make_unique<SingleInstance>(path);
     ScriptedPrompts prompts;
-    ASSERT_TRUE(claimSingleInstance(*first, prompts));
+    ASSERT_TRUE(claimSingleInstance(*first, first->acquire(), prompts));
     EXPECT_TRUE(prompts.shown.isEmpty());
 
     SingleInstance second(path);
-    EXPECT_FALSE(claimSingleInstance(second, prompts));
+    EXPECT_FALSE(claimSingleInstance(second, second.acquire(), prompts));
     ASSERT_EQ(prompts.shown.size(), 1);
     EXPECT_EQ(prompts.shown[0].text, "VORN is already running.");
     EXPECT_EQ(prompts.shown[0].kind, Prompts::Kind::Information);

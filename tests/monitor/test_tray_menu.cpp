@@ -1,5 +1,8 @@
 #include "tray_fixture.h"
 
+#include "core/working_copy.h"
+#include "recording_help.h"
+
 #include "monitor/vorn_timer.h"
 #include "widgets/taskbar_icon.h"
 
@@ -60,16 +63,17 @@ TEST(TrayHint, ListsTheShownTextsThatAreWantedAndCutsAtFiftyEight) {
 TEST(TrayMenu, DoubleClickRunsTheDefaultMenuCommandWhileItIsEnabled) {
     const struct {
         int defaultMenu;
-        QString box;
+        std::optional<ProgramWindow> window;
+        QString box = {};
         bool hangsUp = false;
         bool checksMail = false;
     } cases[] = {
-        {0, "The options window is not available yet."},
-        {1, "The tools window is not available yet."},
-        {2, "The call log window is not available yet."},
-        {3, {}, false, true},
-        {4, IpBox},
-        {5, {}, true},
+        {0, ProgramWindow::Options},
+        {1, ProgramWindow::Tools},
+        {2, ProgramWindow::Log},
+        {3, {}, {}, false, true},
+        {4, {}, IpBox},
+        {5, {}, {}, true},
         {6, {}},
         {-1, {}},
     };
@@ -89,27 +93,78 @@ TEST(TrayMenu, DoubleClickRunsTheDefaultMenuCommandWhileItIsEnabled) {
             const bool enabled = inCall || c.defaultMenu <= 2;
             EXPECT_EQ(f.prompts.texts(),
                       c.box.isEmpty() || !enabled ? QStringList() : QStringList{c.box});
+            EXPECT_EQ(f.windows.opened,
+                      c.window ? std::vector{*c.window} : std::vector<ProgramWindow>{});
             EXPECT_EQ(!f.dialUp.hungUp.isEmpty(), c.hangsUp && enabled);
             EXPECT_EQ(w.trayMail->visible(), c.checksMail && enabled);
         }
     }
 }
 
+TEST(TrayMenu, AnOpenWindowGuardsTheTrayCommandsAndGivesThemBack) {
+    for (bool inCall : {false, true}) {
+        SCOPED_TRACE(inCall);
+        TrayFixture f;
+        f.set("Intelligent_Display", "1").set("Check_At_Startup", "0");
+        TfrmDigital& w = f.start();
+        if (inCall)
+            f.callUp();
+        QList<QAction*> enabledWhileOpen;
+        f.windows.whileOpen = [&](ProgramWindow) {
+            for (QAction* item : w.popupTray->actions())
+                if (item->isEnabled() && !item->isSeparator())
+                    enabledWhileOpen << item;
+            EXPECT_FALSE(w.timerAutoHide->enabled());
+            // Another window command while one is open does nothing.
+            w.mnuOptionsClick();
+            w.mnuLogClick();
+            w.trayGeneral->handleNotification(TantTaskbarIcon::LeftDoubleClick);
+        };
+        w.mnuToolsClick();
+        EXPECT_EQ(f.windows.opened, std::vector{ProgramWindow::Tools});
+        EXPECT_EQ(enabledWhileOpen, (QList<QAction*>{w.mnuHelp, w.mnuExit}));
+        for (QAction* item : {w.mnuAbout, w.mnuOptions, w.mnuTools, w.mnuLog})
+            EXPECT_TRUE(item->isEnabled());
+        for (QAction* item : {w.mnuCheckForMail, w.mnuIPAddress, w.mnuHangUp})
+            EXPECT_EQ(item->isEnabled(), inCall) << item->objectName().toStdString();
+        EXPECT_TRUE(w.timerAutoHide->enabled());
+    }
+}
+
+TEST(TrayMenu, ACallEndingWhileAWindowEditsACopyIsPricedWithTheLiveTariff) {
+    TrayFixture f;
+    f.chargeEveryMinute("1.2");
+    TfrmDigital& w = f.start();
+    f.callUp();
+    f.windows.whileOpen = [&](ProgramWindow) {
+        SettingsWorkingCopy copy(f.settings, f.lists);
+        copy.lists.Costings[1].ChargePerMin = 99;
+        f.clock.advance(60000);
+        f.callDown();
+        // Cancel: the copy is dropped.
+    };
+    w.mnuOptionsClick();
+    ASSERT_EQ(f.log().size(), 1);
+    EXPECT_NEAR(f.log().first().Cost_Exc, 1.2, 0.05);
+}
+
 TEST(TrayMenu, OptionsReloadAndReapplyTheSettingsAndLogsFollowTools) {
     TrayFixture f;
+    RecordingHelp help;
+    f.helpService = &help;
     TfrmDigital& w = f.start();
     f.set("Default_Menu", "2").set("Hide_Tray_Icon", "1").set("Interval_Call_Checker", "750");
     w.mnuOptionsClick();
     EXPECT_EQ(w.popupTray->defaultAction(), w.mnuLog);
     EXPECT_FALSE(w.trayGeneral->visible());
     EXPECT_EQ(w.timerChecker->interval(), 750);
-    for (QAction* item : {w.mnuAbout, w.mnuOptions, w.mnuTools, w.mnuLog})
-        EXPECT_TRUE(item->isEnabled()) << "the notice gives the window items back";
 
-    f.prompts.shown.clear();
     w.mnuTools->setEnabled(false); // as an open window leaves it
     w.mnuLogClick();
-    EXPECT_TRUE(f.prompts.shown.isEmpty());
+    EXPECT_EQ(f.windows.opened, std::vector{ProgramWindow::Options});
+
+    w.mnuHelp->trigger();
+    EXPECT_EQ(help.topics, QStringList{"index"});
 }
 
 TEST(TrayMenu, IpAddressIsTheCallsInterfaceAndTheDelayedActionsLookItUp) {

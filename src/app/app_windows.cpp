@@ -1,0 +1,22 @@
+#include "app/app_windows.h"
+
+#include "core/prompts.h"
+
+void AppWindows::run(ProgramWindow window) {
+    // Until a window exists, its command says so instead of doing nothing.
+    const auto unavailable = [this](const char* name) {
+        services_.prompts.information(
+            QStringLiteral("The %1 window is not available yet.").arg(QString::fromLatin1(name)));
+    };
+    switch (window) {
+    case ProgramWindow::Options:
+        unavailable("options");
+        break;
+    case ProgramWindow::Tools:
+        unavailable("tools");
+        break;
+    case ProgramWindow::Log:
+        unavailable("call log");
+        break;
+    }
+}
