@@ -28,10 +28,18 @@ public:
             edit_->setText(text);
     }
 
+    // The edit's rules, or none. (Without a meta-object of its own, findChild would take
+    // any child of the edit for one.)
+    static LeaveRules* find(const QLineEdit* edit) {
+        for (QObject* child : edit->children()) {
+            if (auto* rules = dynamic_cast<LeaveRules*>(child))
+                return rules;
+        }
+        return nullptr;
+    }
     static LeaveRules* of(QLineEdit* edit) {
-        if (auto* rules = edit->findChild<LeaveRules*>(QString(), Qt::FindDirectChildrenOnly))
-            return rules;
-        return new LeaveRules(edit);
+        LeaveRules* rules = find(edit);
+        return rules ? rules : new LeaveRules(edit);
     }
 
 protected:
@@ -85,7 +93,7 @@ void onLeave(QLineEdit* edit, std::function<QString(const QString&)> fix) {
 
 void applyEditRules(QWidget* window) {
     for (QLineEdit* edit : window->findChildren<QLineEdit*>()) {
-        if (auto* rules = edit->findChild<LeaveRules*>(QString(), Qt::FindDirectChildrenOnly))
+        if (LeaveRules* rules = LeaveRules::find(edit))
             rules->apply();
     }
 }

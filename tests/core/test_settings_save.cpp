@@ -1,5 +1,6 @@
 #include "core/ini_settings_store.h"
 #include "core/password_file.h"
+#include "core/working_copy.h"
 #include "settings_test_support.h"
 
 #include <QTemporaryDir>
@@ -172,6 +173,28 @@ TEST_P(RoundTrip, ListsSurviveSaveAndLoadAcrossLocales) {
     EXPECT_EQ(store.readString("POP31", "Password", ""), ScramblePassword("Zap\npass="));
     EXPECT_EQ(store.readString("", "Password", ""), ScramblePassword(saved.Password));
     EXPECT_EQ(store.readString("", "Proxy_Password", ""), ScramblePassword(saved.Proxy_Password));
+
+    // A window's edits on a working copy, then Cancel and the reload that follows every
+    // window: the file keeps every byte.
+    store.sync();
+    const auto bytes = [&] {
+        QFile file(dir.filePath("VORN.conf"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = bytes();
+    {
+        SettingsWorkingCopy copy(loaded, back);
+        copy.settings.Password = "changed";
+        DeleteCosting(copy.lists.Costings, 1);
+        EXPECT_TRUE(copy.liveLists() == lists);
+    }
+    f.load(store, loaded, back);
+    store.sync();
+    EXPECT_EQ(bytes(), before);
+    SettingsWorkingCopy copy(loaded, back);
+    copy.settings.Password = "changed";
+    copy.commit();
+    EXPECT_EQ(loaded.Password, "changed");
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, RoundTrip, ::testing::Bool(),

@@ -2,138 +2,14 @@
 // vorn-sim: a call of a few seconds ends up in the call log, and the LED window is
 // photographed while the call runs.
 
+#include "desktop_session.h"
+
 #include "calllog/call_log_file.h"
 
-#include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusInterface>
-#include <QDBusReply>
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QEventLoop>
-#include <QFile>
-#include <QFileInfo>
-#include <QImage>
-#include <QProcess>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QThread>
-#include <gtest/gtest.h>
-
-#include <csignal>
-#include <functional>
-#include <memory>
-#include <vector>
-
-namespace {
-const QString Python = QStringLiteral("/usr/bin/python3");
-
-// Polls a condition until it holds or the time is up, letting events through meanwhile.
-bool waitFor(const std::function<bool()>& condition, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(20);
-    }
-    return true;
-}
-
-class EndToEnd : public ::testing::Test {
-protected:
-    void SetUp() override {
-        for (const char* tool : {"Xvfb", "dbus-daemon"})
-            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-                GTEST_SKIP() << tool << " is not installed (scripts/deps.sh installs it)";
-        if (QProcess::execute(Python, {"-c", "import dbusmock"}) != 0)
-            GTEST_SKIP() << "python3-dbusmock is not installed (scripts/deps.sh installs it)";
-        ASSERT_TRUE(dir.isValid());
-        QDir root(dir.path());
-        for (const char* sub : {"runtime", "home"})
-            ASSERT_TRUE(root.mkpath(QString::fromLatin1(sub)));
-        QFile::setPermissions(root.filePath("runtime"), QFileDevice::ReadOwner |
-                                                            QFileDevice::WriteOwner |
-                                                            QFileDevice::ExeOwner);
-        env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_RUNTIME_DIR", root.filePath("runtime"));
-        env.insert("VORN_CONFIG", configPath());
-        env.insert("VORN_HOME", root.filePath("home"));
-        env.insert("VORN_SIM_STATE", root.filePath("sim.json"));
-        env.remove("WAYLAND_DISPLAY");
-        env.insert("QT_QPA_PLATFORM", "xcb");
-    }
-
-    void TearDown() override {
-        // The program first, so that it never sees its display or bus vanish.
-        for (auto it = processes.rbegin(); it != processes.rend(); ++it) {
-            QProcess& p = **it;
-            if (p.state() == QProcess::NotRunning)
-                continue;
-            p.terminate();
-            if (!p.waitForFinished(5000)) {
-                p.kill();
-                p.waitForFinished(2000);
-            }
-        }
-    }
-
-    QString configPath() const { return QDir(dir.path()).filePath("vorn.conf"); }
-    QString logPath() const { return QDir(dir.path()).filePath("home/Logs/log070.bin"); }
-
-    QProcess& spawn(const QString& program, const QStringList& arguments) {
-        processes.push_back(std::make_unique<QProcess>());
-        QProcess& p = *processes.back();
-        p.setProcessEnvironment(env);
-        p.setProgram(program);
-        p.setArguments(arguments);
-        p.start();
-        return p;
-    }
-
-    // The first line a starting process prints, or empty when it prints none in time.
-    static QString firstLine(QProcess& p, int timeoutMs) {
-        waitFor([&] { return p.canReadLine() || p.state() == QProcess::NotRunning; }, timeoutMs);
-        return QString::fromLocal8Bit(p.readLine()).trimmed();
-    }
-
-    int sim(const QStringList& arguments) {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(VORN_SIM_PROGRAM), arguments);
-        if (!p.waitForFinished(10000))
-            return -1;
-        return p.exitCode();
-    }
-
-    QString stored(const QString& name) {
-        QSettings settings(configPath(), QSettings::IniFormat);
-        return settings.value(name).toString();
-    }
-
-    // The length of the running call as the program last saved it for crash recovery.
-    double storedCallSeconds() {
-        const auto day = [&](const char* name) {
-            return stored(QString::fromLatin1(name)).replace(u',', u'.').toDouble();
-        };
-        return (day("Last_Call_Finish") - day("Last_Call_Start")) * 86400.0;
-    }
-
-    QTemporaryDir dir;
-    QProcessEnvironment env;
-    std::vector<std::unique_ptr<QProcess>> processes;
-};
-} // namespace
+using namespace e2e;
 
 TEST_F(EndToEnd, ACallMadeWithTheSimulatorIsShownAndLogged) {
-    // A virtual screen; it prints its display number when it is ready.
-    QProcess& xvfb =
-        spawn("Xvfb", {"-displayfd", "1", "-screen", "0", "800x600x24", "-br", "-nolisten", "tcp"});
-    const QString display = firstLine(xvfb, 15000);
-    ASSERT_FALSE(display.isEmpty()) << xvfb.readAllStandardError().toStdString();
-    env.insert("DISPLAY", ":" + display);
+    ASSERT_NO_FATAL_FAILURE(startDisplay());
 
     // A private session bus with a tray on it.
     QProcess& bus =
@@ -155,15 +31,10 @@ TEST_F(EndToEnd, ACallMadeWithTheSimulatorIsShownAndLogged) {
         << watcher.readAllStandardError().toStdString();
 
     // A known tariff and quick timers, so that a few seconds show everything.
-    {
-        QSettings settings(configPath(), QSettings::IniFormat);
-        for (const QString entry :
-             {"Version=1.17", "Show_Splash=0", "Interval_Call_Checker=250",
-              "Interval_Display_Changer=400", "Number_Of_Costings=1", "Costing1/StartTime=0",
-              "Costing1/Connectoid_Name=Default", "Costing1/FinishTime=0.99999",
-              "Costing1/Days=127", "Costing1/ChargePerMin=1.2"})
-            settings.setValue(entry.section(u'=', 0, 0), entry.section(u'=', 1));
-    }
+    writeSettings({"Version=1.17", "Show_Splash=0", "Interval_Call_Checker=250",
+                   "Interval_Display_Changer=400", "Number_Of_Costings=1", "Costing1/StartTime=0",
+                   "Costing1/Connectoid_Name=Default", "Costing1/FinishTime=0.99999",
+                   "Costing1/Days=127", "Costing1/ChargePerMin=1.2"});
     ASSERT_EQ(sim({"entries", "add", "Demo"}), 0);
 
     QProcess& vorn = spawn(QStringLiteral(VORN_PROGRAM), {"--dialup=simulated"});

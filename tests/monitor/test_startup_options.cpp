@@ -30,6 +30,8 @@ TEST(CommandLine, ReadsEveryOptionInBothSpellingsAndLeavesQtOptionsToQt) {
     EXPECT_TRUE(flags.options->showVersion);
     EXPECT_TRUE(flags.options->showHelp);
     EXPECT_EQ(flags.options->dialUp, "pppd");
+    EXPECT_FALSE(flags.options->command);
+    EXPECT_EQ(parse({"--log", "--log"}).options->command, RemoteCommand::Log);
 }
 
 TEST(CommandLine, RefusesWhatItDoesNotKnowWithAReason) {
@@ -44,7 +46,9 @@ TEST(CommandLine, RefusesWhatItDoesNotKnowWithAReason) {
         EXPECT_FALSE(parsed.options);
         EXPECT_TRUE(parsed.error.contains(mentions)) << parsed.error.toStdString();
     }
-    for (const char* option : {"--dialup", "--config", "--home", "--version", "--help"})
+    EXPECT_FALSE(parse({"--options", "--exit"}).options);
+    for (const char* option : {"--dialup", "--config", "--home", "--version", "--help", "--options",
+                               "--tools", "--log", "--exit"})
         EXPECT_TRUE(helpText().contains(option)) << option;
     EXPECT_EQ(versionText(), "VORN 1.17\n");
 }

@@ -1,3 +1,4 @@
+#include "platform/help.h"
 #include "platform/shell.h"
 #include "scripted_prompts.h"
 
@@ -170,6 +171,28 @@ TEST_F(ShellTest, OpenDocumentHandsDocumentsToTheDesktopAndStartsPrograms) {
                            "Error launching application.\n\r\n\rThere is no "
                            "application associated with the given filename "
                            "extension."}));
+}
+
+TEST_F(ShellTest, HelpOpensTheFirstPageFoundAtItsTopic) {
+    QList<QUrl> opened;
+    LinuxShell::Options options;
+    options.openUrl = [&](const QUrl& url) {
+        opened.append(url);
+        return true;
+    };
+    LinuxShell shell(options);
+    ScriptedPrompts prompts;
+    const QString own = script("own/help/log.html", "<html/>", false);
+    const QString installed = script("installed/help/options.html", "<html/>", false);
+    script("installed/help/log.html", "<html/>", false);
+    BrowserHelp help(shell, prompts, {dir.filePath("own"), dir.filePath("installed")});
+    help.open("log#statistics");
+    help.open("options");
+    QUrl atTopic = QUrl::fromLocalFile(own);
+    atTopic.setFragment("statistics");
+    EXPECT_EQ(opened, (QList<QUrl>{atTopic, QUrl::fromLocalFile(installed)}));
+    help.open("tools#ping");
+    EXPECT_EQ(prompts.texts().size(), 1) << "a page that is nowhere: the shell's error box";
 }
 
 } // namespace
