@@ -46,16 +46,20 @@ public:
 
     using QObject::QObject;
 
+    // Opens the socket unless it is open. Returns false when no ICMP socket can be
+    // opened; openError() then says why. Tried again at every call while it fails.
+    virtual bool open() = 0;
+    virtual QString openError() const = 0;
+
     // Starts one echo. Its outcome arrives as replied(), always from the event loop after
     // this has returned: a reply, an error reported by the network, or RequestTimedOut
     // once timeoutMs has passed (DefaultTimeout when not positive). An echo still
-    // waiting is forgotten. Returns false, with nothing to follow, when no ICMP socket can
-    // be opened; openError() then says why.
+    // waiting is forgotten. Opens the socket first; returns false, with nothing to
+    // follow, when that fails.
     virtual bool send(const QHostAddress& destination, const QByteArray& data, int ttl,
                       int timeoutMs) = 0;
     // Forgets the echo waiting, if any: no replied() for it.
     virtual void cancel() = 0;
-    virtual QString openError() const = 0;
 
 Q_SIGNALS:
     void replied(const IcmpEchoReply& reply);

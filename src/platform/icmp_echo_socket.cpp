@@ -67,8 +67,8 @@ IcmpEchoSocket::~IcmpEchoSocket() {
 bool IcmpEchoSocket::open() {
     if (fd_ >= 0)
         return true;
-    // Tried again at every echo while it fails, so that a widened ping_group_range or a
-    // granted capability works without a restart.
+    // Tried again while it fails, so that a widened ping_group_range or a granted
+    // capability works without a restart.
     QStringList reasons;
     for (const Kind kind : kinds_) {
         QString reason;

@@ -24,16 +24,16 @@ public:
                             QObject* parent = nullptr);
     ~IcmpEchoSocket() override;
 
+    bool open() override;
+    QString openError() const override { return openError_; }
     bool send(const QHostAddress& destination, const QByteArray& data, int ttl,
               int timeoutMs) override;
     void cancel() override;
-    QString openError() const override { return openError_; }
 
     // The kind that opened; nullopt before the first echo or when none could.
     std::optional<Kind> openedKind() const { return opened_; }
 
 private:
-    bool open();
     bool openKind(Kind kind, QString* error);
     void readAvailable();
     bool readOne(bool errorQueue);
