@@ -17,7 +17,7 @@ constexpr int MaxRepeatIndex = 5;
 
 PingSession::PingSession(std::unique_ptr<IcmpEcho> echo, Prompts& prompts, QObject* parent)
     : QObject(parent), prompts_(prompts), output_(new ToolOutput(this)),
-      ping_(new TPing(std::move(echo), this)) {
+      ping_(new TPing(std::move(echo))) {
     ping_->setObjectName(QStringLiteral("pingGeneral"));
     connect(ping_, &TPing::OnDnsLookupDone, this, &PingSession::lookupDone);
     connect(ping_, &TPing::OnEchoRequest, this, &PingSession::echoRequest);
@@ -26,7 +26,12 @@ PingSession::PingSession(std::unique_ptr<IcmpEcho> echo, Prompts& prompts, QObje
 }
 
 PingSession::~PingSession() {
+    // The component may be inside one of its own events now (the window closing on a
+    // line written from it): it goes once that has returned.
     ping_->disconnect(this);
+    ping_->CancelDnsLookup();
+    ping_->CancelEcho();
+    ping_->deleteLater();
 }
 
 void PingSession::setState(State state) {
