@@ -96,6 +96,10 @@ TEST_F(PingSessionTest, HostNamesThatResolveAndThatDoNot) {
 }
 
 TEST_F(PingSessionTest, CancelledLookUp) {
+    // Qt keeps what it had allocated for a look-up that never ran (cancelled before its
+    // first answer) until the process ends; a name it knows already does not.
+    run("localhost", 0);
+    buttons.clear();
     entry.Host = "localhost";
     session->ping(&entry, 0);
     ASSERT_TRUE(session->cancelEnabled());
@@ -103,7 +107,9 @@ TEST_F(PingSessionTest, CancelledLookUp) {
     EXPECT_EQ(session->output().lines(),
               (QStringList{"Resolving host - \"localhost\"", "Host not found"}));
     EXPECT_EQ(buttons, (QStringList{"-C", "P-"}));
-    EXPECT_TRUE(echo->sent.isEmpty());
+    // Ready for the next one at once; the dropped answer comes and goes meanwhile.
+    EXPECT_EQ(run("localhost", 0).value(1), "Host resolved to \"127.0.0.1\"");
+    EXPECT_EQ(echo->sent.size(), 2);
 }
 
 TEST_F(PingSessionTest, NoSocketSaysWhyAndHowAndNothingElse) {
