@@ -120,7 +120,6 @@ void TCustomHttpCli::SessionConnected(quint16 error) {
         fail(socketFailure(error), error);
         return;
     }
-    connected_ = true;
     if (!target_.isHttps()) {
         sendRequest();
     } else if (viaProxy_) {
@@ -130,14 +129,18 @@ void TCustomHttpCli::SessionConnected(quint16 error) {
         SendBytes("CONNECT " + hostAndPort + " HTTP/1.0\r\nHost: " + hostAndPort + "\r\n" +
                   proxyAuthorization() + "\r\n");
     } else {
-        state_ = httpTlsHandshake;
-        const quint64 epoch = epoch_;
-        try {
-            StartTls(target_.host);
-        } catch (const NetException& e) {
-            if (epoch == epoch_)
-                fail(e.message(), kClientGaveUp);
-        }
+        startTls();
+    }
+}
+
+void TCustomHttpCli::startTls() {
+    state_ = httpTlsHandshake;
+    const quint64 epoch = epoch_;
+    try {
+        StartTls(target_.host);
+    } catch (const NetException& e) {
+        if (epoch == epoch_)
+            fail(e.message(), kClientGaveUp);
     }
 }
 
@@ -357,14 +360,7 @@ void TCustomHttpCli::endTunnelHeader() {
         return;
     }
     splitter_.clear();
-    state_ = httpTlsHandshake;
-    const quint64 epoch = epoch_;
-    try {
-        StartTls(target_.host);
-    } catch (const NetException& e) {
-        if (epoch == epoch_)
-            fail(e.message(), kClientGaveUp);
-    }
+    startTls();
 }
 
 void TCustomHttpCli::startHeaderless() {
@@ -411,7 +407,6 @@ void TCustomHttpCli::deliverBody(const QByteArray& bytes) {
 }
 
 void TCustomHttpCli::SessionClosed(quint16 error) {
-    connected_ = false;
     switch (state_) {
     case httpReceivingBody:
         if (error != wsock::NoError)
@@ -458,7 +453,6 @@ void TCustomHttpCli::closeHeaderUnfinished(quint16 error) {
 void TCustomHttpCli::dropConnection() {
     ++epoch_;
     splitter_.clear();
-    connected_ = false;
     // Whatever the transport reports while it lets go is not news.
     state_ = httpAborting;
     AbortConnection();

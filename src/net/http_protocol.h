@@ -138,6 +138,7 @@ protected:
 
 private:
     void startRequest(const HttpUrl& url);
+    void startTls();
     void sendRequest();
     QByteArray proxyAuthorization() const;
     void beginAnswer();
@@ -183,7 +184,6 @@ private:
     bool viaProxy_ = false; // the connection goes to the proxy
     QString connectHost_;   // where the connection goes
     QString connectPort_;
-    bool connected_ = false;
     bool statusSeen_ = false;  // this answer's status line has come
     bool anyLineSeen_ = false; // this answer has begun
     QString redirectTo_;       // this answer's Location

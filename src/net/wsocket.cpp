@@ -311,21 +311,7 @@ void TWSocket::onQtError(QAbstractSocket::SocketError error) {
             // Qt's text names the reason: an untrusted or mismatched certificate, or a
             // peer that does not speak TLS.
             tlsErrorText_ = socket_->errorString();
-            closeError_ = lastError_ = WSAECONNABORTED;
-            // Qt closes after a failed handshake; should that hang on the peer, end it.
-            const quint64 serial = connectSerial_;
-            QMetaObject::invokeMethod(
-                this,
-                [this, serial] {
-                    if (serial == connectSerial_ && state_ == wsConnected &&
-                        tls_ == Tls::Handshake) {
-                        QPointer<TWSocket> self(this);
-                        finishTls(WSAECONNABORTED);
-                        if (self && state_ == wsConnected && serial == connectSerial_)
-                            closeNow(WSAECONNABORTED);
-                    }
-                },
-                Qt::QueuedConnection);
+            failTlsLater(WSAECONNABORTED);
         } else if (error != QAbstractSocket::RemoteHostClosedError) {
             // Qt reads a reset as an end of stream too; endError() tells them apart.
             closeError_ = lastError_ = code;
@@ -337,7 +323,7 @@ void TWSocket::onQtStateChanged(QAbstractSocket::SocketState qtState) {
     if (ignoreQt_ || qtState != QAbstractSocket::UnconnectedState)
         return;
     if (state_ == wsConnected) {
-        peerEnded();
+        connectionEnded();
     } else if (state_ == wsConnecting && !inConnectCall_) {
         // Normally errorOccurred follows at once and reports the failure; this only
         // makes sure a connect attempt that Qt gives up on silently still ends.
@@ -452,7 +438,7 @@ void TWSocket::closeNow(quint16 error) {
         Q_EMIT OnSessionClosed(error);
 }
 
-void TWSocket::peerEnded() {
+void TWSocket::connectionEnded() {
     closeTimer_->stop();
     const quint16 error = closeError_ != NoError ? closeError_ : endError();
     releaseEndProbe();
@@ -522,19 +508,7 @@ void TWSocket::StartTls(const QString& serverName) {
     tlsErrorText_.clear();
     if (!QSslSocket::supportsSsl()) {
         tlsErrorText_ = QStringLiteral("TLS is not available on this system");
-        closeError_ = lastError_ = WSAEOPNOTSUPP;
-        const quint64 serial = connectSerial_;
-        QMetaObject::invokeMethod(
-            this,
-            [this, serial] {
-                if (serial != connectSerial_ || state_ != wsConnected)
-                    return;
-                QPointer<TWSocket> self(this);
-                finishTls(WSAEOPNOTSUPP);
-                if (self && serial == connectSerial_ && state_ == wsConnected)
-                    closeNow(WSAEOPNOTSUPP);
-            },
-            Qt::QueuedConnection);
+        failTlsLater(WSAEOPNOTSUPP);
         return;
     }
     socket_->startClientEncryption();
@@ -544,6 +518,23 @@ void TWSocket::onQtEncrypted() {
     if (ignoreQt_ || state_ != wsConnected || tls_ != Tls::Handshake)
         return;
     finishTls(NoError);
+}
+
+void TWSocket::failTlsLater(quint16 error) {
+    closeError_ = lastError_ = error;
+    // Qt closes after a failed handshake; should that hang on the peer, this ends it.
+    const quint64 serial = connectSerial_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, serial, error] {
+            if (serial != connectSerial_ || state_ != wsConnected || tls_ != Tls::Handshake)
+                return;
+            QPointer<TWSocket> self(this);
+            finishTls(error);
+            if (self && serial == connectSerial_ && state_ == wsConnected)
+                closeNow(error);
+        },
+        Qt::QueuedConnection);
 }
 
 void TWSocket::finishTls(quint16 error) {

@@ -144,7 +144,8 @@ private:
     void onQtBytesWritten();
     void onQtEncrypted();
     void failConnect(quint16 error);
-    void peerEnded();
+    void connectionEnded();
+    void failTlsLater(quint16 error);
     void finishTls(quint16 error);
     void closeNow(quint16 error);
     quint16 endError() const;

@@ -9,8 +9,8 @@
 #include <utility>
 
 // The HTTP state machine on a pretend transport that answers at once: every lookup finds
-// 192.0.2.1, every connect and TLS handshake succeeds (unless told to hold them). The
-// caller plays the server's bytes and its close, and reads what was sent.
+// 192.0.2.1, every connect and TLS handshake succeeds. The caller plays the server's bytes
+// and its close, and reads what was sent.
 class FakeHttpCli : public TCustomHttpCli {
 public:
     using TCustomHttpCli::ReceiveSpace;
@@ -19,20 +19,17 @@ public:
     QByteArray sent;
     QStringList calls; // "lookup host", "connect address:port", "tls name"
     bool open = false;
-    bool holdLookup = false; // leave the lookup running
 
     bool receive(const QByteArray& bytes) { return DataReceived(bytes.constData(), bytes.size()); }
     void peerCloses(quint16 error = wsock::NoError) {
         if (std::exchange(open, false))
             SessionClosed(error);
     }
-    void finishLookup(quint16 error) { DnsLookupDone(error, QStringLiteral("192.0.2.1")); }
 
 protected:
     void StartDnsLookup(const QString& host) override {
         calls << "lookup " + host;
-        if (!holdLookup)
-            finishLookup(wsock::NoError);
+        DnsLookupDone(wsock::NoError, QStringLiteral("192.0.2.1"));
     }
     void StartConnect(const QString& address, const QString& port) override {
         calls << "connect " + address + ":" + port;

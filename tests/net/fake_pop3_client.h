@@ -11,8 +11,8 @@
 // answer, the connection, the server's bytes, the close) and reads what was sent.
 class FakePop3Cli : public TCustomPop3Cli {
 public:
-    using TCustomPop3Cli::ReceiveSpace;
     using TCustomPop3Cli::TCustomPop3Cli;
+    using TCustomPop3Cli::ReceiveSpace;
 
     QByteArray sent;
     bool open = false; // connected or connecting

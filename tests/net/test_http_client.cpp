@@ -71,33 +71,20 @@ TEST_F(HttpClientTest, AnswersAndTheirEvents) {
         QStringList events;
         QByteArray body;
     };
-    const QByteArray longLine = "HTTP/1.0 200 OK\r\nX: " + QByteArray(9000, 'x');
+    const QByteArray big = QByteArray(300000, 'b') + "end";
     const Case cases[] = {
-        {"HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nbody",
-         Answer::Close,
-         {"begin", "header HTTP/1.1 200 OK", "header Content-Length: 4", "end", "doc begin", "data",
-          "doc end", "done 0 200 OK"},
-         "body"},
-        {"HTTP/1.0 200 OK\r\n\r\n" + QByteArray(100000, 'b') + "end",
+        {"HTTP/1.0 200 OK\r\n\r\n" + big,
          Answer::Close,
          {"begin", "header HTTP/1.0 200 OK", "end", "doc begin", "data", "doc end",
           "done 0 200 OK"},
-         QByteArray(100000, 'b') + "end"},
+         big},
         {"<HTML><BODY>bare</BODY></HTML>",
          Answer::Close,
          {"begin", "end", "doc begin", "data", "doc end", "done 0 200 OK"},
          "<HTML><BODY>bare</BODY></HTML>"},
         {"HTTP/1.0 404 Not Found\r\nContent-Type: text/html\r\n\r\nsorry",
-         Answer::StayOpen,
+         Answer::StayOpen, // the client hangs up by itself
          {"begin", "header HTTP/1.0 404 Not Found", "done 0 404 Not Found"},
-         {}},
-        {longLine,
-         Answer::StayOpen,
-         {"begin", "header HTTP/1.0 200 OK", "done 10053 404 HTTP line too long"},
-         {}},
-        {"HTTP/1.0 2OO OK\r\n\r\n",
-         Answer::Close,
-         {"begin", "done 10053 404 Invalid status line"},
          {}},
         {{}, Answer::Close, {"done 10053 404 No answer from the server"}, {}},
     };
@@ -109,16 +96,12 @@ TEST_F(HttpClientTest, AnswersAndTheirEvents) {
         stream.buffer().clear();
         stream.seek(0);
         run(server.url("/"));
-        EXPECT_EQ(log.lines, k.events) << k.answer.left(40).constData();
+        EXPECT_EQ(log.take(), k.events) << k.answer.left(20).constData();
         EXPECT_EQ(stream.data(), k.body);
         EXPECT_EQ(c.RcvdCount(), k.body.size());
-        log.take();
-        if (k.end == Answer::StayOpen) { // the client hangs up by itself
-            ASSERT_TRUE(QTest::qWaitFor(
-                [&] { return server.lastClient()->state() == QAbstractSocket::UnconnectedState; },
-                kWait));
-        }
     }
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return server.lastClient()->state() == QAbstractSocket::UnconnectedState; }, kWait));
 }
 
 TEST_F(HttpClientTest, RedirectionsAbsoluteRelativeAndALoop) {
@@ -144,38 +127,41 @@ TEST_F(HttpClientTest, RedirectionsAbsoluteRelativeAndALoop) {
     EXPECT_EQ(server.heads().size(), 3 + 1 + TCustomHttpCli::MaxRedirections);
 }
 
-TEST_F(HttpClientTest, AbortDuringLookupConnectAndBody) {
-    server.setAnswer("HTTP/1.0 200 OK\r\n\r\nfirst part", Answer::StayOpen);
+TEST_F(HttpClientTest, AbortDuringLookupConnectBodyAndSilence) {
+    enum When { AtOnce, OnData, AfterAWhile };
     const QString aborted = QStringLiteral("done 10004 404 Connection aborted on request");
-    const std::pair<QString, THttpState> early[] = {
-        {server.url("/", "localhost"), httpDnsLookup},
-        {server.url("/"), httpConnecting},
+    const std::tuple<QString, QByteArray, When, QStringList> cases[] = {
+        {server.url("/", "localhost"), {}, AtOnce, {aborted}},
+        {server.url("/"), {}, AtOnce, {aborted}},
+        {server.url("/"),
+         "HTTP/1.0 200 OK\r\n\r\nfirst part",
+         OnData,
+         {"begin", "header HTTP/1.0 200 OK", "end", "doc begin", "data", "doc end", aborted}},
+        // A server that says nothing ends when the caller's timer gives up on it.
+        {server.url("/"), {}, AfterAWhile, {aborted}},
     };
-    for (const auto& [url, state] : early) {
+    QList<THttpState> abortedIn;
+    for (const auto& [url, answer, when, events] : cases) {
+        server.setAnswer(answer, Answer::StayOpen);
+        const QMetaObject::Connection onData =
+            when == OnData
+                ? QObject::connect(&c, &TCustomHttpCli::OnDocData, &c, &TCustomHttpCli::Abort)
+                : QMetaObject::Connection();
+        if (when == AfterAWhile)
+            QTimer::singleShot(300, &c, &TCustomHttpCli::Abort);
         c.setURL(url);
         QSignalSpy done(&c, &TCustomHttpCli::OnRequestDone);
         c.GetASync();
-        EXPECT_EQ(c.State(), state);
-        c.Abort();
-        ASSERT_TRUE(done.wait(kWait));
-        EXPECT_FALSE(done.wait(200)) << "one completion, whatever comes late";
-        EXPECT_EQ(log.take(), QStringList{aborted});
+        if (when == AtOnce) {
+            abortedIn << c.State();
+            c.Abort();
+        }
+        ASSERT_TRUE(done.wait(kWait)) << url.toStdString();
+        EXPECT_FALSE(done.wait(100)) << "one completion, whatever comes late";
+        EXPECT_EQ(log.take(), events);
+        QObject::disconnect(onData);
     }
-    QObject::connect(&c, &TCustomHttpCli::OnDocData, &c, &TCustomHttpCli::Abort);
-    EXPECT_EQ(run(server.url("/")), aborted);
-    EXPECT_EQ(log.take(), (QStringList{"begin", "header HTTP/1.0 200 OK", "end", "doc begin",
-                                       "data", "doc end", aborted}));
-}
-
-TEST_F(HttpClientTest, ASilentServerEndsWhenTheCallersTimerAborts) {
-    server.setAnswer({}, Answer::StayOpen);
-    bool timedOut = false;
-    QTimer::singleShot(300, &c, [&] { // what the web notify sweep does
-        timedOut = true;
-        c.Abort();
-    });
-    EXPECT_EQ(run(server.url("/")), "done 10004 404 Connection aborted on request");
-    EXPECT_TRUE(timedOut);
+    EXPECT_EQ(abortedIn, (QList<THttpState>{httpDnsLookup, httpConnecting}));
 }
 
 TEST_F(HttpClientTest, AResetMidBodyIsAFailureNotAnEnd) {

@@ -1,13 +1,12 @@
 // TWSocket against servers on 127.0.0.1 (port 0) inside the test.
 #include "net/wsocket.h"
+#include "scripted_http_server.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <gtest/gtest.h>
-
-#include <sys/socket.h>
 
 namespace {
 
@@ -20,14 +19,6 @@ template <typename F> QString thrownText(F&& f) {
         return e.message();
     }
     return "(nothing thrown)";
-}
-
-// Ends the connection with a reset instead of an orderly close.
-void resetConnection(QTcpSocket* peer) {
-    const linger hard{1, 0};
-    setsockopt(static_cast<int>(peer->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard,
-               sizeof hard);
-    peer->abort();
 }
 
 bool waitUntilClosed(QTcpSocket* peer) {
