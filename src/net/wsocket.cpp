@@ -186,7 +186,9 @@ void TWSocket::DnsLookup(const QString& host) {
         Q_EMIT OnDnsLookupDone(NoError);
         return;
     }
-    lookupId_ = QHostInfo::lookupHost(name, this, &TWSocket::onHostLookedUp);
+    // The slot by name: given a function, Qt 6.4 loses the callback object of every lookup
+    // that is aborted or outlives this socket.
+    lookupId_ = QHostInfo::lookupHost(name, this, SLOT(onHostLookedUp(QHostInfo)));
 }
 
 void TWSocket::CancelDnsLookup() {

@@ -133,10 +133,12 @@ Q_SIGNALS:
     void OnChangeState(TSocketState oldState, TSocketState newState);
     void OnTlsDone(quint16 error);
 
+private Q_SLOTS:
+    void onHostLookedUp(const QHostInfo& info);
+
 private:
     void changeState(TSocketState newState);
     void requireClosed(const char* property) const;
-    void onHostLookedUp(const QHostInfo& info);
     void onQtConnected();
     void onQtStateChanged(QAbstractSocket::SocketState qtState);
     void onQtError(QAbstractSocket::SocketError error);
