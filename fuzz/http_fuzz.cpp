@@ -5,34 +5,11 @@
 // from the input too. After every step the client must hold its promises: bounded header
 // and body, at most one completion per request, the body it reports is the body it gave.
 #include "fake_http_client.h"
+#include "fuzz_script.h"
 
 #include <QCoreApplication>
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-
 namespace {
-
-void check(bool ok) {
-    if (!ok)
-        std::abort();
-}
-
-struct Script {
-    const uint8_t* data;
-    size_t size;
-    size_t at = 0;
-
-    bool more() const { return at < size; }
-    uint8_t byte() { return at < size ? data[at++] : 0; }
-    QByteArray bytes(size_t n) {
-        n = std::min(n, size - at);
-        QByteArray out(reinterpret_cast<const char*>(data + at), static_cast<qsizetype>(n));
-        at += n;
-        return out;
-    }
-};
 
 const char* const kUrls[] = {"http://www.example.com/a/b.htm?q", "https://secure.example.com/",
                              "example.com:8080", "http://u:p@[::1]/x y"};
@@ -40,10 +17,7 @@ const char* const kUrls[] = {"http://www.example.com/a/b.htm?q", "https://secure
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static int argc = 1;
-    static char name[] = "fuzz_http";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
+    fuzz::ensureApplication();
 
     FakeHttpCli c;
     int started = 0;
@@ -53,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QObject::connect(&c, &TCustomHttpCli::OnRequestDone, [&](THttpRequest, quint16) { ++done; });
     QObject::connect(&c, &TCustomHttpCli::OnDocData, [&](const QByteArray& chunk) {
         delivered += chunk.size();
-        check(delivered == c.RcvdCount());
+        fuzz::check(delivered == c.RcvdCount());
     });
     auto abortIn = [&](int event) {
         return [&, event] {
@@ -67,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QObject::connect(&c, &TCustomHttpCli::OnDocBegin, abortIn(3));
     QObject::connect(&c, &TCustomHttpCli::OnDocData, abortIn(4));
 
-    Script s{data, size};
+    fuzz::Script s{data, size};
     while (s.more()) {
         const uint8_t op = s.byte();
         switch (op % 8) {
@@ -75,13 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 1: // server bytes as they come
             c.receive(s.bytes(s.byte()));
             break;
-        case 2: { // a flood: up to 64 KiB of one short pattern
-            const size_t n = size_t(s.byte()) << 8 | s.byte();
-            const QByteArray unit = s.bytes(1 + s.byte() % 4);
-            c.receive(
-                unit.repeated(static_cast<qsizetype>(n / std::max<qsizetype>(unit.size(), 1))));
+        case 2:
+            c.receive(s.flood());
             break;
-        }
         case 3: { // a new request, to a known address or to one the input spells
             const uint8_t pick = s.byte();
             c.setURL(pick < 200 ? QString::fromLatin1(kUrls[pick % std::size(kUrls)])
@@ -92,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 ++started;
                 delivered = 0;
             } catch (const EHttpException&) {
-                check(!wasReady);
+                fuzz::check(!wasReady);
             }
             break;
         }
@@ -118,16 +88,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             abortOn = int(s.byte() % 6) - 1;
             break;
         }
-        check(c.RcvdHeader().size() <= TCustomHttpCli::MaxHeaderLines);
-        check(c.LastResponse().size() <= TCustomHttpCli::ReceiveBufferSize);
-        check(c.RcvdCount() <= TCustomHttpCli::MaxBodySize);
-        check(c.ReceiveSpace() >= 0 && c.ReceiveSpace() <= 64 * 1024);
-        check(done <= started);
+        fuzz::check(c.RcvdHeader().size() <= TCustomHttpCli::MaxHeaderLines);
+        fuzz::check(c.LastResponse().size() <= TCustomHttpCli::ReceiveBufferSize);
+        fuzz::check(c.RcvdCount() <= TCustomHttpCli::MaxBodySize);
+        fuzz::check(c.ReceiveSpace() >= 0 && c.ReceiveSpace() <= 64 * 1024);
+        fuzz::check(done <= started);
     }
 
     c.Abort();
     QCoreApplication::sendPostedEvents();
-    check(done == started);
-    check(c.State() == httpReady);
+    fuzz::check(done == started);
+    fuzz::check(c.State() == httpReady);
     return 0;
 }
