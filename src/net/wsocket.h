@@ -44,8 +44,8 @@ std::optional<quint16> resolvePort(const QString& port);
 // OnDataAvailable first (as long as the handler keeps taking them), then
 // OnSessionClosed reports how it ended: 0 for an orderly end by either side, WSAECONNRESET
 // when the peer reset it, WSAEINTR after Abort, WSAETIMEDOUT when Close gave up on a peer
-// that would not take the queued data. LastError keeps the error of the last failure and
-// is not touched by an orderly end.
+// that would not take the queued data, WSAECONNABORTED after a failed TLS handshake.
+// LastError keeps the error of the last failure and is not touched by an orderly end.
 //
 // TLS: StartTls on a connected socket (directly after the connect, or after a proxy has
 // opened a tunnel) verifies the server against the system's certificates and sends the
@@ -103,7 +103,8 @@ public:
     // Single-byte text in the program's code page; other characters go out as '?'.
     qint64 SendStr(const QString& text);
 
-    // Takes up to length bytes; 0 when nothing is waiting, -1 when there is no connection.
+    // Takes up to length bytes; 0 when nothing is waiting, -1 when there is no connection
+    // and nothing is left over from the last one.
     qint64 Receive(char* buffer, qint64 length);
 
     // Writes what is queued, then closes; OnSessionClosed(0) follows, or
