@@ -4,42 +4,12 @@
 // payloads come from the input too. After every step the client must hold its promises:
 // bounded lines, at most one completion per request, and a clean state after Abort.
 #include "fake_pop3_client.h"
+#include "fuzz_script.h"
 
 #include <QCoreApplication>
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-
-namespace {
-
-void check(bool ok) {
-    if (!ok)
-        std::abort();
-}
-
-struct Script {
-    const uint8_t* data;
-    size_t size;
-    size_t at = 0;
-
-    bool more() const { return at < size; }
-    uint8_t byte() { return at < size ? data[at++] : 0; }
-    QByteArray bytes(size_t n) {
-        n = std::min(n, size - at);
-        QByteArray out(reinterpret_cast<const char*>(data + at), static_cast<qsizetype>(n));
-        at += n;
-        return out;
-    }
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static int argc = 1;
-    static char name[] = "fuzz_pop3";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
+    fuzz::ensureApplication();
 
     FakePop3Cli c;
     int started = 0;
@@ -58,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                  &TCustomPop3Cli::Stat, &TCustomPop3Cli::List,
                                  &TCustomPop3Cli::Top,  &TCustomPop3Cli::Quit};
 
-    Script s{data, size};
+    fuzz::Script s{data, size};
     while (s.more()) {
         const uint8_t op = s.byte();
         switch (op % 8) {
@@ -66,13 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 1: // server bytes as they come
             c.receive(s.bytes(s.byte()));
             break;
-        case 2: { // a flood: up to 64 KiB of one byte, or of one short pattern
-            const size_t n = size_t(s.byte()) << 8 | s.byte();
-            const QByteArray unit = s.bytes(1 + s.byte() % 4);
-            c.receive(
-                unit.repeated(static_cast<qsizetype>(n / std::max<qsizetype>(unit.size(), 1))));
+        case 2:
+            c.receive(s.flood());
             break;
-        }
         case 3:
             command(ops[s.byte() % std::size(ops)]);
             break;
@@ -91,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 c.openSession(s.bytes(s.byte()));
                 ++started;
             } catch (const Pop3Exception&) {
-                check(!wasReady);
+                fuzz::check(!wasReady);
             }
             break;
         }
@@ -100,14 +66,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             c.setMsgLines(int(s.byte()) - 8);
             break;
         }
-        check(c.ReceiveSpace() >= 0 && c.ReceiveSpace() <= TCustomPop3Cli::ReceiveBufferSize - 1);
-        check(c.LastResponse().size() <= TCustomPop3Cli::ReceiveBufferSize);
-        check(done <= started);
+        fuzz::check(c.ReceiveSpace() >= 0 &&
+                    c.ReceiveSpace() <= TCustomPop3Cli::ReceiveBufferSize - 1);
+        fuzz::check(c.LastResponse().size() <= TCustomPop3Cli::ReceiveBufferSize);
+        fuzz::check(done <= started);
     }
 
     c.Abort();
     QCoreApplication::sendPostedEvents();
-    check(done == started);
-    check(c.State() == pop3Ready && c.ProtocolState() == pop3Disconnected && !c.Connected());
+    fuzz::check(done == started);
+    fuzz::check(c.State() == pop3Ready && c.ProtocolState() == pop3Disconnected && !c.Connected());
     return 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 
 #include <optional>
 #include <vector>
@@ -30,6 +31,8 @@ public:
     bool isJammed() const { return start_ == 0 && end_ == capacity_ && scanFrom_ >= end_; }
     // The bytes of the partial line (a body that follows a header), emptying the buffer.
     QByteArray takePending();
+    // The same without taking them.
+    QByteArrayView peekPending() const { return {buffer_.data() + start_, end_ - start_}; }
     void clear();
 
 private:

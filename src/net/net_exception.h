@@ -31,3 +31,12 @@ class Pop3Exception : public NetException {
 public:
     using NetException::NetException;
 };
+
+class EHttpException : public NetException {
+public:
+    EHttpException(int code, QString message) : NetException(std::move(message)), code_(code) {}
+    int code() const noexcept { return code_; }
+
+private:
+    int code_;
+};

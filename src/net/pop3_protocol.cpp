@@ -1,5 +1,6 @@
 #include "net/pop3_protocol.h"
 
+#include "core/code_page.h"
 #include "net/socket_errors.h"
 
 #include <QPointer>
@@ -28,7 +29,7 @@ int clampToInt(qint64 value) {
 
 // Servers send mail headers raw; most are UTF-8 today, the rest single-byte.
 QString decodeLine(QByteArrayView line) {
-    return line.isValidUtf8() ? QString::fromUtf8(line) : QString::fromLatin1(line);
+    return line.isValidUtf8() ? QString::fromUtf8(line) : codepage::decode(line);
 }
 
 QString socketFailureText(quint16 error) {
@@ -78,6 +79,7 @@ void TCustomPop3Cli::Connect() {
     timestamp_.clear();
     statusCode_ = 0;
     inMultiLine_ = false;
+    bannerRefused_ = false;
     splitter_.clear();
     ++connectionSerial_;
     changeState(pop3DnsLookup);
@@ -186,7 +188,7 @@ void TCustomPop3Cli::execAsync(TPop3Request request, const QString& command,
     Q_EMIT OnDisplay(QStringLiteral("> ") + command);
     if (!self || serial != connectionSerial_ || state_ != pop3WaitingResponse)
         return;
-    SendBytes(command.toUtf8() + "\r\n");
+    SendBytes(codepage::encode(command) + "\r\n");
 }
 
 void TCustomPop3Cli::DnsLookupDone(quint16 error, const QString& address) {
@@ -246,6 +248,7 @@ void TCustomPop3Cli::SessionClosed(quint16 error) {
     inMultiLine_ = false;
     if (!requestDone_) {
         failRequest(state_ == pop3Abort ? socketFailureText(wsock::WSAEINTR)
+                    : bannerRefused_    ? errorMessage_
                                         : QStringLiteral("-ERR Disconneced unexpectedly"),
                     wsock::WSAEINTR);
     }
@@ -254,6 +257,8 @@ void TCustomPop3Cli::SessionClosed(quint16 error) {
 }
 
 void TCustomPop3Cli::processLine(const QByteArray& raw) {
+    if (bannerRefused_)
+        return;
     lastResponse_ = decodeLine(raw);
     const quint64 serial = connectionSerial_;
     QPointer<TCustomPop3Cli> self(this);
@@ -271,9 +276,10 @@ void TCustomPop3Cli::processLine(const QByteArray& raw) {
 
 void TCustomPop3Cli::handleBanner(const QByteArray& raw) {
     if (!raw.startsWith('+')) {
-        // A refusal is the server's answer, so it ends the request with the reply in
-        // ErrorMessage rather than as an interrupted connection.
-        failRequest(lastResponse_, ErrorStatus);
+        // The close ends the request; the refusal stays in ErrorMessage to say why.
+        errorMessage_ = lastResponse_;
+        statusCode_ = ErrorStatus;
+        bannerRefused_ = true;
         CloseConnection();
         return;
     }

@@ -169,6 +169,7 @@ private:
     bool connected_ = false;
     bool requestDone_ = true; // no request is running
     bool inMultiLine_ = false;
+    bool bannerRefused_ = false;   // nothing more is read until the close
     quint64 connectionSerial_ = 0; // changes whenever the connection under us ends
     quint64 requestSerial_ = 0;    // changes whenever a request starts
     LineSplitter splitter_{ReceiveBufferSize};

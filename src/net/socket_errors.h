@@ -12,6 +12,7 @@ constexpr quint16 WSAEACCES = 10013;
 constexpr quint16 WSAEINVAL = 10022;
 constexpr quint16 WSAEWOULDBLOCK = 10035;
 constexpr quint16 WSAEINPROGRESS = 10036;
+constexpr quint16 WSAEALREADY = 10037;
 constexpr quint16 WSAEMSGSIZE = 10040;
 constexpr quint16 WSAEOPNOTSUPP = 10045;
 constexpr quint16 WSAEADDRINUSE = 10048;

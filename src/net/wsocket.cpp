@@ -1,13 +1,21 @@
 #include "net/wsocket.h"
 
+#include "core/code_page.h"
+
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QNetworkProxy>
 #include <QPointer>
-#include <QTcpSocket>
+#include <QSslConfiguration>
+#include <QSslSocket>
+#include <QTimer>
 
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace wsock;
 
@@ -99,15 +107,22 @@ std::optional<quint16> resolvePort(const QString& port) {
     return std::nullopt;
 }
 
-TWSocket::TWSocket(QObject* parent) : QObject(parent), socket_(new QTcpSocket(this)) {
+TWSocket::TWSocket(QObject* parent)
+    : QObject(parent), socket_(new QSslSocket(this)), closeTimer_(new QTimer(this)) {
     // The HTTP client does its own proxying; the socket always talks to Addr directly.
     socket_->setProxy(QNetworkProxy::NoProxy);
     socket_->setReadBufferSize(ReadBufferLimit);
-    connect(socket_, &QTcpSocket::connected, this, &TWSocket::onQtConnected);
-    connect(socket_, &QTcpSocket::stateChanged, this, &TWSocket::onQtStateChanged);
-    connect(socket_, &QTcpSocket::errorOccurred, this, &TWSocket::onQtError);
-    connect(socket_, &QTcpSocket::readyRead, this, &TWSocket::onQtReadyRead);
-    connect(socket_, &QTcpSocket::bytesWritten, this, &TWSocket::onQtBytesWritten);
+    connect(socket_, &QSslSocket::connected, this, &TWSocket::onQtConnected);
+    connect(socket_, &QSslSocket::stateChanged, this, &TWSocket::onQtStateChanged);
+    connect(socket_, &QSslSocket::errorOccurred, this, &TWSocket::onQtError);
+    connect(socket_, &QSslSocket::readyRead, this, &TWSocket::onQtReadyRead);
+    connect(socket_, &QSslSocket::bytesWritten, this, &TWSocket::onQtBytesWritten);
+    connect(socket_, &QSslSocket::encrypted, this, &TWSocket::onQtEncrypted);
+    closeTimer_->setSingleShot(true);
+    connect(closeTimer_, &QTimer::timeout, this, [this] {
+        if (state_ == wsConnected && closing_)
+            closeNow(WSAETIMEDOUT);
+    });
 }
 
 TWSocket::~TWSocket() {
@@ -115,6 +130,7 @@ TWSocket::~TWSocket() {
         QHostInfo::abortHostLookup(lookupId_);
     socket_->disconnect(this);
     socket_->abort();
+    releaseEndProbe();
 }
 
 void TWSocket::requireClosed(const char* property) const {
@@ -170,7 +186,9 @@ void TWSocket::DnsLookup(const QString& host) {
         Q_EMIT OnDnsLookupDone(NoError);
         return;
     }
-    lookupId_ = QHostInfo::lookupHost(name, this, &TWSocket::onHostLookedUp);
+    // The slot by name: given a function, Qt 6.4 loses the callback object of every lookup
+    // that is aborted or outlives this socket.
+    lookupId_ = QHostInfo::lookupHost(name, this, SLOT(onHostLookedUp(QHostInfo)));
 }
 
 void TWSocket::CancelDnsLookup() {
@@ -240,6 +258,8 @@ void TWSocket::Connect() {
     lastError_ = NoError;
     closeError_ = NoError;
     closing_ = false;
+    tls_ = Tls::Off;
+    tlsErrorText_.clear();
     ++connectSerial_;
     QPointer<TWSocket> self(this);
     changeState(wsConnecting);
@@ -262,6 +282,8 @@ void TWSocket::failConnect(quint16 error) {
 void TWSocket::onQtConnected() {
     if (ignoreQt_ || state_ != wsConnecting)
         return;
+    releaseEndProbe();
+    endProbe_ = ::fcntl(static_cast<int>(socket_->socketDescriptor()), F_DUPFD_CLOEXEC, 0);
     QPointer<TWSocket> self(this);
     changeState(wsConnected);
     if (self && state_ == wsConnected)
@@ -287,9 +309,15 @@ void TWSocket::onQtError(QAbstractSocket::SocketError error) {
         }
         failConnect(code);
     } else if (state_ == wsConnected) {
-        lastError_ = code;
-        // An orderly end by the peer is a normal close, not an error.
-        closeError_ = error == QAbstractSocket::RemoteHostClosedError ? NoError : code;
+        if (tls_ == Tls::Handshake) {
+            // Qt's text names the reason: an untrusted or mismatched certificate, or a
+            // peer that does not speak TLS.
+            tlsErrorText_ = socket_->errorString();
+            failTlsLater(WSAECONNABORTED);
+        } else if (error != QAbstractSocket::RemoteHostClosedError) {
+            // Qt reads a reset as an end of stream too; endError() tells them apart.
+            closeError_ = lastError_ = code;
+        }
     }
 }
 
@@ -297,11 +325,7 @@ void TWSocket::onQtStateChanged(QAbstractSocket::SocketState qtState) {
     if (ignoreQt_ || qtState != QAbstractSocket::UnconnectedState)
         return;
     if (state_ == wsConnected) {
-        closing_ = false;
-        QPointer<TWSocket> self(this);
-        changeState(wsClosed);
-        if (self)
-            Q_EMIT OnSessionClosed(closeError_);
+        connectionEnded();
     } else if (state_ == wsConnecting && !inConnectCall_) {
         // Normally errorOccurred follows at once and reports the failure; this only
         // makes sure a connect attempt that Qt gives up on silently still ends.
@@ -347,8 +371,12 @@ void TWSocket::onQtBytesWritten() {
         Q_EMIT OnDataSent(NoError);
 }
 
+qint64 TWSocket::SendStr(const QString& text) {
+    return Send(codepage::encode(text));
+}
+
 qint64 TWSocket::Send(const char* data, qint64 length) {
-    if (state_ != wsConnected || closing_) {
+    if (state_ != wsConnected || closing_ || draining_) {
         lastError_ = WSAENOTCONN;
         return -1;
     }
@@ -376,9 +404,10 @@ qint64 TWSocket::Receive(char* buffer, qint64 length) {
 void TWSocket::Close() {
     if (state_ == wsConnecting) {
         closeNow(NoError);
-    } else if (state_ == wsConnected && !closing_) {
+    } else if (state_ == wsConnected && !closing_ && !draining_) {
         closing_ = true;
-        closeError_ = NoError;
+        // A peer that stops reading would hold the queue, and the socket, for ever.
+        closeTimer_->start(closeTimeout_);
         // Qt writes what is queued first; onQtStateChanged reports the end, which is
         // before this returns when nothing was queued.
         socket_->disconnectFromHost();
@@ -393,10 +422,14 @@ void TWSocket::Abort() {
 }
 
 void TWSocket::closeNow(quint16 error) {
+    closeTimer_->stop();
     ignoreQt_ = true;
     socket_->abort();
     ignoreQt_ = false;
+    releaseEndProbe();
     closing_ = false;
+    draining_ = false;
+    tls_ = Tls::Off;
     readRepostPending_ = false;
     ++connectSerial_;
     if (error != NoError)
@@ -405,4 +438,112 @@ void TWSocket::closeNow(quint16 error) {
     changeState(wsClosed);
     if (self)
         Q_EMIT OnSessionClosed(error);
+}
+
+void TWSocket::connectionEnded() {
+    closeTimer_->stop();
+    const quint16 error = closeError_ != NoError ? closeError_ : endError();
+    releaseEndProbe();
+    if (error != NoError)
+        lastError_ = error;
+    closing_ = false;
+    readRepostPending_ = false;
+    QPointer<TWSocket> self(this);
+    if (tls_ == Tls::Handshake) {
+        finishTls(error != NoError ? error : WSAECONNABORTED);
+        if (!self || state_ != wsConnected)
+            return;
+    }
+    // What came before the end is still the peer's answer: hand it out first, for as long
+    // as the handler takes some of it each time.
+    draining_ = true;
+    while (socket_->bytesAvailable() > 0) {
+        receivedInEvent_ = false;
+        Q_EMIT OnDataAvailable(NoError);
+        if (!self || state_ != wsConnected) // deleted, or aborted and reported already
+            return;
+        if (!receivedInEvent_)
+            break;
+    }
+    draining_ = false;
+    changeState(wsClosed);
+    if (self)
+        Q_EMIT OnSessionClosed(error);
+}
+
+quint16 TWSocket::endError() const {
+    // Qt takes a reset for an end of stream, and closes its descriptor before saying so.
+    // Ours keeps the connection alive long enough to ask the kernel how it ended: a reset
+    // leaves it closed, an orderly end by the peer half-open.
+    tcp_info info{};
+    socklen_t length = sizeof info;
+    if (endProbe_ < 0 || ::getsockopt(endProbe_, IPPROTO_TCP, TCP_INFO, &info, &length) != 0)
+        return NoError;
+    return info.tcpi_state == TCP_CLOSE ? WSAECONNRESET : NoError;
+}
+
+void TWSocket::releaseEndProbe() {
+    // Qt's close only ends the connection once this descriptor is gone too, so it goes in
+    // the same step.
+    if (endProbe_ >= 0)
+        ::close(endProbe_);
+    endProbe_ = -1;
+}
+
+void TWSocket::setTlsCaCertificates(const QList<QSslCertificate>& certificates) {
+    tlsCaCertificates_ = certificates;
+}
+
+void TWSocket::StartTls(const QString& serverName) {
+    if (state_ != wsConnected || closing_ || draining_)
+        throw ESocketException(QStringLiteral("StartTls: Socket not connected"));
+    if (tls_ != Tls::Off)
+        throw ESocketException(QStringLiteral("StartTls: TLS already started"));
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.addCaCertificates(tlsCaCertificates_);
+    configuration.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    socket_->setSslConfiguration(configuration);
+    // We connect to an address; the name is what the certificate must carry and what the
+    // server is told it is (SNI).
+    socket_->setPeerVerifyName(serverName);
+    tls_ = Tls::Handshake;
+    tlsErrorText_.clear();
+    if (!QSslSocket::supportsSsl()) {
+        tlsErrorText_ = QStringLiteral("TLS is not available on this system");
+        failTlsLater(WSAEOPNOTSUPP);
+        return;
+    }
+    socket_->startClientEncryption();
+}
+
+void TWSocket::onQtEncrypted() {
+    if (ignoreQt_ || state_ != wsConnected || tls_ != Tls::Handshake)
+        return;
+    finishTls(NoError);
+}
+
+void TWSocket::failTlsLater(quint16 error) {
+    closeError_ = lastError_ = error;
+    // Qt closes after a failed handshake; should that hang on the peer, this ends it.
+    const quint64 serial = connectSerial_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, serial, error] {
+            if (serial != connectSerial_ || state_ != wsConnected || tls_ != Tls::Handshake)
+                return;
+            QPointer<TWSocket> self(this);
+            finishTls(error);
+            if (self && serial == connectSerial_ && state_ == wsConnected)
+                closeNow(error);
+        },
+        Qt::QueuedConnection);
+}
+
+void TWSocket::finishTls(quint16 error) {
+    if (tls_ != Tls::Handshake)
+        return;
+    tls_ = error == NoError ? Tls::On : Tls::Off;
+    if (error != NoError && tlsErrorText_.isEmpty())
+        tlsErrorText_ = socketErrorText(error);
+    Q_EMIT OnTlsDone(error);
 }

@@ -94,9 +94,11 @@ TEST_F(Pop3ClientTest, FullSessionInOrder) {
 }
 
 TEST_F(Pop3ClientTest, AnErrBannerClosesAndQuitThenCompletesWithNoTraffic) {
-    server.setBanner("-ERR too many connections\r\n");
-    EXPECT_EQ(run(&TCustomPop3Cli::Connect), Done(0, 500));
+    server.setBanner("-ERR too many connections\r\n+OK changed my mind\r\n");
+    EXPECT_EQ(run(&TCustomPop3Cli::Connect), Done(0, 10004));
     EXPECT_EQ(c.ErrorMessage(), "-ERR too many connections");
+    EXPECT_EQ(c.StatusCode(), 500);
+    EXPECT_EQ(log.take(), (QStringList{"closed 0", "done 0 10004"}));
     EXPECT_EQ(c.ProtocolState(), pop3Disconnected);
     EXPECT_FALSE(c.Connected());
     EXPECT_TRUE(server.waitForAllClosed(kWait));

@@ -109,13 +109,14 @@ TEST(Pop3StateMachine, MisuseThrowsTheProgramsTextsAndSendsNothing) {
     c.User();
     EXPECT_EQ(thrownText([&] { c.Pass(); }), "POP3 component not ready") << "one at a time";
     c.receive("+OK\r\n");
+    c.setPassWord(QStringLiteral(" p\u00e4ss\u20ac\u4e2d "));
     c.Pass();
     c.receive("+OK\r\n");
     EXPECT_EQ(thrownText([&] { c.User(); }), "-ERR USER command invalid now");
     EXPECT_EQ(thrownText([&] { c.Pass(); }), "-ERR PASS command invalid now");
     c.setMsgLines(-1);
     EXPECT_EQ(thrownText([&] { c.Top(); }), "Invalid MsgLines for TOP command");
-    EXPECT_EQ(c.sent, "USER bob\r\nPASS \r\n");
+    EXPECT_EQ(c.sent, "USER bob\r\nPASS p\xE4ss\x80?\r\n") << "in the program's code page";
 }
 
 // Closing mid-reply is left to the test against a real server.

@@ -1,5 +1,6 @@
 // TWSocket against servers on 127.0.0.1 (port 0) inside the test.
 #include "net/wsocket.h"
+#include "scripted_http_server.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -203,6 +204,62 @@ TEST_F(WSocketTest, CloseWritesEverythingQueuedFirst) {
     EXPECT_EQ(closed.at(0).at(0).toInt(), 0);
     ASSERT_TRUE(waitUntilClosed(peer));
     EXPECT_EQ(got.size() + peer->readAll().size(), big.size());
+}
+
+TEST_F(WSocketTest, DataThenAnImmediateCloseIsDeliveredWholeBeforeTheClose) {
+    // A reader that takes 8 KiB per event, as the finger and HTTP clients do.
+    QByteArray received;
+    qsizetype receivedAtClose = -1;
+    QObject::connect(&s, &TWSocket::OnDataAvailable, [&](quint16) {
+        char buffer[8192];
+        received.append(buffer, std::max<qint64>(s.Receive(buffer, sizeof buffer), 0));
+    });
+    QSignalSpy closed(&s, &TWSocket::OnSessionClosed);
+    QObject::connect(&s, &TWSocket::OnSessionClosed, [&] { receivedAtClose = received.size(); });
+    QTcpSocket* peer = connectPeer();
+    ASSERT_NE(peer, nullptr);
+    QByteArray answer(20000, 'a');
+    answer.back() = 'z';
+    peer->write(answer);
+    peer->disconnectFromHost();
+    ASSERT_TRUE(closed.wait(kWait));
+    EXPECT_EQ(receivedAtClose, answer.size());
+    EXPECT_EQ(received, answer);
+    EXPECT_EQ(closed.at(0).at(0).toInt(), 0);
+    EXPECT_EQ(s.LastError(), 0) << "an orderly end leaves no error behind";
+}
+
+TEST_F(WSocketTest, AResetIsAnErrorAnOrderlyCloseIsNot) {
+    for (const bool reset : {false, true, false}) {
+        QSignalSpy closed(&s, &TWSocket::OnSessionClosed);
+        QTcpSocket* peer = connectPeer();
+        ASSERT_NE(peer, nullptr);
+        if (reset)
+            resetConnection(peer);
+        else
+            peer->disconnectFromHost();
+        ASSERT_TRUE(closed.wait(kWait)) << reset;
+        EXPECT_EQ(closed.at(0).at(0).toInt(), reset ? 10054 : 0);
+        EXPECT_EQ(s.LastError(), reset ? 10054 : 0);
+        EXPECT_EQ(s.State(), wsClosed);
+    }
+}
+
+TEST_F(WSocketTest, CloseGivesUpOnAPeerThatStopsReading) {
+    QTcpSocket* peer = connectPeer();
+    ASSERT_NE(peer, nullptr);
+    peer->setReadBufferSize(1); // and never reads: the kernel buffers fill up
+    QSignalSpy closed(&s, &TWSocket::OnSessionClosed);
+    // Far more than the two kernel buffers between us hold.
+    const QByteArray big(32 << 20, 'q');
+    ASSERT_EQ(s.Send(big), big.size());
+    s.setCloseTimeout(300);
+    s.Close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !closed.isEmpty(); }, kWait));
+    EXPECT_EQ(closed.at(0).at(0).toInt(), 10060);
+    EXPECT_EQ(s.LastError(), 10060);
+    EXPECT_EQ(s.BufferedByteCount(), 0) << "what could not be written is dropped";
+    ASSERT_NE(connectPeer(), nullptr) << "the socket can be used again";
 }
 
 } // namespace
