@@ -1,4 +1,4 @@
-# The Debian package: `cpack -G DEB` in the build folder. Its run-time dependencies are
+# The Debian package: `cpack -G DEB` in the build folder (scripts/package.sh). Its run-time dependencies are
 # what dpkg-shlibdeps finds the programs linked against.
 set(VORN_PACKAGE_CONTACT "Ostrand Labs <vorn@ostrandlabs.example>"
     CACHE STRING "Maintainer of the Debian package, as \"Name <address>\"")
@@ -9,13 +9,14 @@ set(CPACK_PACKAGE_CONTACT "${VORN_PACKAGE_CONTACT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "running cost of a metered dial-up or mobile connection, with a call log")
 set(CPACK_PACKAGE_DESCRIPTION
-    "VORN sits in the tray with a small, always-on-top dot-matrix LED window that\n\
-shows the running call on a dial-up, mobile broadband or other metered link: its\n\
-length, its cost from the user's own charge bands, the cost per minute, the data\n\
-rate, the data transferred and the connect speed. Every call is recorded in a call\n\
-log with statistics, projections, exports and prints. VORN can hang up by rule,\n\
-start programs when a call starts or ends and check POP3 mailboxes, and offers\n\
-ping, finger, a POP3 check, web page change notification and a password keeper.")
+    "VORN sits in the tray with a small, always-on-top dot-matrix LED window\n\
+that shows the running call on a dial-up, mobile broadband or other\n\
+metered link: its length, its cost from the user's own charge bands, the\n\
+cost per minute, the data rate, the data transferred and the connect\n\
+speed. Every call is recorded in a call log with statistics, projections,\n\
+exports and prints. VORN can hang up by rule, start programs when a call\n\
+starts or ends and check POP3 mailboxes, and offers ping, finger, a POP3\n\
+check, web page change notification and a password keeper.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS

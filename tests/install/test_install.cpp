@@ -88,7 +88,7 @@ TEST_F(InstallTest, InstallsTheProgramsAndTheirDesktopFilesAndNothingElse) {
                  << QStringLiteral("share/man/man1/%1.1.gz").arg(program);
     }
     expected << QStringLiteral("share/applications/vorn.desktop")
-             << QStringLiteral("share/metainfo/vorn.metainfo.xml")
+             << QStringLiteral("share/metainfo/com.ostrandlabs.vorn.metainfo.xml")
              << QStringLiteral("share/icons/hicolor/scalable/apps/vorn.svg")
              << QStringLiteral("share/doc/vorn/copyright")
              << QStringLiteral("share/doc/vorn/changelog.gz");
@@ -126,9 +126,9 @@ TEST_F(InstallTest, TheLauncherAndTheMetadataValidate) {
     const QString appstream = QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
     if (appstream.isEmpty())
         return;
-    const Outcome metainfo =
-        run(appstream, {QStringLiteral("validate"), QStringLiteral("--no-net"),
-                        path(QStringLiteral("share/metainfo/vorn.metainfo.xml"))});
+    // The whole tree: the metadata, and the launcher and icon it names.
+    const Outcome metainfo = run(
+        appstream, {QStringLiteral("validate-tree"), QStringLiteral("--no-net"), prefix_->path()});
     EXPECT_EQ(metainfo.exitCode, 0) << (metainfo.out + metainfo.err).toStdString();
 }
 
