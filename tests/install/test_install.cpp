@@ -132,6 +132,22 @@ TEST_F(InstallTest, TheLauncherAndTheMetadataValidate) {
     EXPECT_EQ(metainfo.exitCode, 0) << (metainfo.out + metainfo.err).toStdString();
 }
 
+// The launcher's actions are commands the installed program takes.
+TEST_F(InstallTest, TheLauncherRunsOptionsTheProgramKnows) {
+    QFile launcher(path(QStringLiteral("share/applications/vorn.desktop")));
+    ASSERT_TRUE(launcher.open(QIODevice::ReadOnly));
+    const QString help = run(path(QStringLiteral("bin/vorn")), {QStringLiteral("--help")}).out;
+    static const QRegularExpression exec(QStringLiteral("^Exec=vorn(.*)$"),
+                                         QRegularExpression::MultilineOption);
+    QStringList options;
+    for (const auto& m : exec.globalMatch(QString::fromUtf8(launcher.readAll())))
+        options << m.captured(1).trimmed();
+    EXPECT_EQ(options, QStringList({QString(), QStringLiteral("--options"), QStringLiteral("--log"),
+                                    QStringLiteral("--tools")}));
+    for (const QString& option : options.mid(1))
+        EXPECT_TRUE(help.contains(QStringLiteral("  ") + option + u' ')) << option.toStdString();
+}
+
 TEST_F(InstallTest, TheInstalledProgramsRun) {
     const Outcome version = run(path(QStringLiteral("bin/vorn")), {QStringLiteral("--version")});
     EXPECT_EQ(version.exitCode, 0);
