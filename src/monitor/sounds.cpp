@@ -4,8 +4,8 @@
 #include "monitor/tfrm_digital.h"
 
 #include "core/clock.h"
+#include "core/data_folders.h"
 #include "core/settings.h"
-#include "monitor/program_files.h"
 #include "platform/sound.h"
 #include "tariff/further_details.h"
 #include "tariff/tariff_context.h"
