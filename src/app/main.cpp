@@ -13,6 +13,7 @@
 #include "app/vorn_application.h"
 #include "core/clock.h"
 #include "core/connectoid_names.h"
+#include "core/data_folders.h"
 #include "core/debug_log.h"
 #include "core/ini_settings_store.h"
 #include "core/lists.h"
@@ -46,17 +47,13 @@ void print(FILE* stream, const QString& text) {
 // How long a command waits for the running copy, which may still be starting.
 constexpr int CommandTimeoutMs = 10000;
 
-// Where help pages are looked for: the program folder first, so that a user can put their
-// own in place, then beside the installed program, then in the source tree of a build
-// that was never installed.
+// Where help pages are looked for: the shipped-file folders, then, in a build that was
+// never installed, the source tree.
 QStringList helpFolders(const QString& programFolder) {
-    QStringList folders{programFolder,
-                        QDir(QCoreApplication::applicationDirPath()).filePath("../share/vorn")};
+    QStringList folders = dataFolders(programFolder);
 #ifdef VORN_SOURCE_DIR
     folders << QStringLiteral(VORN_SOURCE_DIR);
 #endif
-    for (QString& folder : folders)
-        folder = QDir::cleanPath(folder);
     return folders;
 }
 } // namespace
