@@ -124,8 +124,14 @@ void removeRecords(const QList<qint64>& recordNumbers, const QString& fileName) 
     file.close();
 }
 
-bool resetLog(const QString& fileName) {
-    return !QFile::exists(fileName) || QFile::remove(fileName);
+bool resetLog(const QString& fileName, QString* error) {
+    QFile file(fileName);
+    if (!file.exists() || file.remove())
+        return true;
+    if (error)
+        *error = QStringLiteral("Could not delete the call log \"%1\": %2")
+                     .arg(QDir::toNativeSeparators(fileName), file.errorString());
+    return false;
 }
 
 void backupDataFiles(const QString& logsFolder) {

@@ -26,8 +26,9 @@ typCallLogInformation readRecord(const QString& fileName, qint64 recordNumber);
 void writeRecord(const QString& fileName, qint64 recordNumber, const typCallLogInformation& record);
 // Marks the records removed; the space is reclaimed by the next compaction.
 void removeRecords(const QList<qint64>& recordNumbers, const QString& fileName);
-// Deletes the log; the next append starts a new one. False when it could not be deleted.
-bool resetLog(const QString& fileName);
+// Deletes the log; the next append starts a new one. False when it could not be deleted,
+// with the reason in *error when given.
+bool resetLog(const QString& fileName, QString* error = nullptr);
 
 // Start-up copies of the call log ("call.bak"), "awlog.bin" and "password.bin", each
 // only when it exists, each replacing the older copy.

@@ -1,8 +1,8 @@
 #include "datetime.h"
 
+#include "date_texts.h"
 #include "regional.h"
 
-#include <QLocale>
 #include <QTimeZone>
 
 #include <cmath>
@@ -117,15 +117,16 @@ bool textToFloat(const QString& text, const RegionalSettings& regional, double* 
 }
 
 QString shortDateText(TDateTime value, const RegionalSettings& regional) {
-    return QLocale::c().toString(toQDateTime(value).date(), regional.shortDateFormat);
+    return DateTexts(regional).shortDate(value);
 }
 
 QString longTimeText(TDateTime value, const RegionalSettings& regional) {
-    return QLocale::c().toString(toQDateTime(value).time(), regional.longTimeFormat);
+    return DateTexts(regional).longTime(value);
 }
 
 QString dateTimeText(TDateTime value, const RegionalSettings& regional) {
-    return shortDateText(value, regional) + u' ' + longTimeText(value, regional);
+    const DateTexts texts(regional);
+    return texts.shortDate(value) + u' ' + texts.longTime(value);
 }
 
 } // namespace datetime

@@ -1,7 +1,11 @@
+#include "core/date_texts.h"
 #include "core/datetime.h"
 #include "core/regional.h"
 
+#include <QLocale>
 #include <gtest/gtest.h>
+
+#include <limits>
 
 using namespace datetime;
 
@@ -63,4 +67,59 @@ TEST(DateTime, DateAndTimeTexts) {
     EXPECT_EQ(shortDateText(t, RegionalSettings::english()), "05/03/2023");
     EXPECT_EQ(longTimeText(t, RegionalSettings::english()), "07:08:09");
     EXPECT_EQ(dateTimeText(t, RegionalSettings::italian()), "05/03/2023 07.08.09");
+}
+
+TEST(DateTexts, PatternsFormatAsQtFormatsThem) {
+    // Every pattern letter Qt knows, quoting included, against Qt's own formatting.
+    const QStringList datePatterns = {"dd/MM/yyyy",     "d.M.yy",         "yyyy-MM-dd",
+                                      "ddd d MMM yyyy", "dddd, d MMMM y", "'day' d 'of' M ''yy",
+                                      "yyyyy hh:mm"};
+    const QStringList timePatterns = {"HH:mm:ss",     "h:mm:ss AP", "hh.mm.ss ap", "H:m:s.z",
+                                      "HH:mm:ss.zzz", "h 'h' m",    "A a h",       "HH:mm:ss t"};
+    const QList<QDateTime> moments = {{{2024, 1, 5}, {0, 0, 0}},
+                                      {{2024, 12, 31}, {23, 59, 59, 7}},
+                                      {{1999, 7, 18}, {12, 5, 9, 120}},
+                                      {{9, 2, 28}, {13, 0, 0, 500}},
+                                      {{2000, 2, 29}, {11, 59, 1, 30}}};
+    for (const QDateTime& at : moments) {
+        const TDateTime value =
+            encode(at.date().year(), at.date().month(), at.date().day(), at.time().hour(),
+                   at.time().minute(), at.time().second(), at.time().msec());
+        for (const QString& pattern : datePatterns) {
+            RegionalSettings r;
+            r.shortDateFormat = pattern;
+            EXPECT_EQ(DateTexts(r).shortDate(value), QLocale::c().toString(at.date(), pattern))
+                << pattern.toStdString();
+        }
+        for (QString pattern : timePatterns) {
+            RegionalSettings r;
+            r.longTimeFormat = pattern;
+            // The zone is left out: the day counts are wall-clock times.
+            EXPECT_EQ(DateTexts(r).longTime(value),
+                      QLocale::c().toString(at.time(), pattern.remove(u't')))
+                << pattern.toStdString();
+        }
+    }
+    const DateTexts italian(RegionalSettings::italian(), QLocale(QLocale::Italian));
+    EXPECT_EQ(italian.monthYear(2024, 3), "marzo 2024");
+    EXPECT_EQ(DateTexts(RegionalSettings::english()).monthYear(812, 12), "December 0812");
+}
+
+TEST(DateTexts, SplitsDayCountsWithoutAZone) {
+    WallClock at;
+    ASSERT_TRUE(split(encode(2024, 2, 29, 23, 59, 59, 999) + 0.4 / 86400000, &at));
+    EXPECT_EQ(QList<int>({at.year, at.month, at.day, at.dayOfWeek, at.millisecondOfDay}),
+              QList<int>({2024, 2, 29, 4, 86399999}));
+    ASSERT_TRUE(split(encode(2024, 2, 29, 23, 59, 59, 999) + 0.6 / 86400000, &at));
+    EXPECT_EQ(QList<int>({at.year, at.month, at.day, at.millisecondOfDay}),
+              QList<int>({2024, 3, 1, 0})); // rounds into the next day
+    ASSERT_TRUE(split(-1.25, &at));         // 28 December 1899, 18:00
+    EXPECT_EQ(QList<int>({at.year, at.month, at.day, at.millisecondOfDay}),
+              QList<int>({1899, 12, 28, 64800000}));
+    EXPECT_TRUE(hasDate(encode(1, 1, 1)));
+    EXPECT_TRUE(hasDate(encode(9999, 12, 31, 23, 59, 59)));
+    for (const double garbage : {encode(1, 1, 1) - 1e-3, encode(9999, 12, 31) + 1, 1e300, -1e300,
+                                 std::nan(""), std::numeric_limits<double>::infinity()})
+        EXPECT_FALSE(hasDate(garbage)) << garbage;
+    EXPECT_EQ(DateTexts(RegionalSettings::english()).dateTime(encode(2024, 3, 1)), "01/03/2024");
 }
