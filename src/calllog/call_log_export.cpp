@@ -85,7 +85,7 @@ QByteArray detailBytes(const CallLogTable& table, const ConnectoidFilter& filter
     for (const quint32 index : selection.rows) {
         const CallLogRow& row = table.rows()[index];
         line.clear();
-        appendField(line, table.text(row.Connectoid));
+        appendField(line, table.shownConnectoidName(row));
         appendDateAndTime(row.Start);
         appendDateAndTime(row.Finish);
         appendField(line, texts.duration(row.Length));

@@ -85,7 +85,7 @@ CallLogSelection selectCalls(const CallLogTable& table, const ConnectoidFilter& 
     selection.rows.reserve(wanted < 0 ? rows.size() : rows.size() / 4);
     for (size_t i = 0; i < rows.size(); ++i) {
         const CallLogRow& r = rows[i];
-        if (wanted >= 0 && r.Connectoid != static_cast<quint32>(wanted))
+        if (wanted >= 0 && table.shownConnectoid(r) != static_cast<quint32>(wanted))
             continue;
         selection.rows.push_back(static_cast<quint32>(i));
         ++f.calls;

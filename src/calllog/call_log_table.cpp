@@ -40,7 +40,7 @@ CallLogTable CallLogTable::load(const QString& fileName, const ConnectoidGroupin
     table.rows_.reserve(static_cast<size_t>(table.recordCount_));
 
     calllog::TextCache cache;
-    QHash<QString, quint32> shownConnectoid; // stored name -> text index of its shown name
+    constexpr quint32 NotYetShown = ~0u;
     constexpr qint64 ChunkRecords = 4096;
     QByteArray chunk(ChunkRecords * calllog::RecordSize, Qt::Uninitialized);
     qint64 number = 0;
@@ -55,10 +55,13 @@ CallLogTable CallLogTable::load(const QString& fileName, const ConnectoidGroupin
                 continue;
             }
             const typCallLogInformation r = calllog::decodeRecord(at, cache);
-            auto shown = shownConnectoid.constFind(r.Connectoid_Name);
-            if (shown == shownConnectoid.constEnd())
-                shown = shownConnectoid.insert(
-                    r.Connectoid_Name, table.intern(grouping.displayName(r.Connectoid_Name)));
+            const quint32 connectoid = table.intern(r.Connectoid_Name);
+            table.shown_.resize(table.texts_.size(), NotYetShown);
+            if (table.shown_[connectoid] == NotYetShown) {
+                const quint32 shown = table.intern(grouping.displayName(r.Connectoid_Name));
+                table.shown_.resize(table.texts_.size(), NotYetShown);
+                table.shown_[connectoid] = shown;
+            }
             CallLogRow row;
             row.Start = usableDate(r.Start);
             row.Finish = usableDate(r.Finish);
@@ -70,7 +73,7 @@ CallLogTable CallLogTable::load(const QString& fileName, const ConnectoidGroupin
             row.Data = r.Data;
             row.Connect_Speed = r.Connect_Speed;
             row.Record_Number = static_cast<quint32>(number);
-            row.Connectoid = *shown;
+            row.Connectoid = connectoid;
             row.User_Name = table.intern(r.User_Name);
             table.rows_.push_back(row);
         }
@@ -81,7 +84,8 @@ CallLogTable CallLogTable::load(const QString& fileName, const ConnectoidGroupin
 }
 
 qint64 CallLogTable::memoryUsage() const {
-    qint64 bytes = static_cast<qint64>(rows_.capacity() * sizeof(CallLogRow));
+    qint64 bytes = static_cast<qint64>(rows_.capacity() * sizeof(CallLogRow) +
+                                       shown_.capacity() * sizeof(quint32));
     for (const QString& text : texts_)
         bytes += static_cast<qint64>(sizeof(QString)) + text.capacity() * 2;
     return bytes + textIndex_.capacity() * static_cast<qint64>(sizeof(QString) + sizeof(qint64));

@@ -42,7 +42,7 @@ struct CallLogRow {
     quint32 Data;     // bytes; 0 = not known
     quint32 Connect_Speed;
     quint32 Record_Number; // 1-based position in the file, removed records counted
-    quint32 Connectoid;    // CallLogTable::text() of the connectoid as the log shows it
+    quint32 Connectoid;    // CallLogTable::text() of the stored connectoid name
     quint32 User_Name;     // CallLogTable::text() of the stored user name ("" when none)
 };
 
@@ -60,8 +60,14 @@ public:
     // The live records in file order.
     const std::vector<CallLogRow>& rows() const { return rows_; }
     const QString& text(quint32 index) const { return texts_[index]; }
-    // The index of a connectoid or user name as text() holds it, or -1 when no row has it.
+    // The index of a name as text() holds it, or -1 when no row has it.
     qint64 textIndex(const QString& text) const { return textIndex_.value(text, -1); }
+    // The text() index of the connectoid as the log shows it: "Unknown/Other" for an
+    // entry that is empty or no longer on the machine, else the stored name.
+    quint32 shownConnectoid(const CallLogRow& row) const { return shown_[row.Connectoid]; }
+    const QString& shownConnectoidName(const CallLogRow& row) const {
+        return texts_[shownConnectoid(row)];
+    }
 
     // Whole records in the file, removed ones included.
     qint64 recordCount() const { return recordCount_; }
@@ -75,6 +81,7 @@ private:
 
     std::vector<CallLogRow> rows_;
     QStringList texts_;
+    std::vector<quint32> shown_; // by text index of a stored connectoid name
     QHash<QString, qint64> textIndex_;
     qint64 recordCount_ = 0;
     qint64 removedCount_ = 0;

@@ -139,7 +139,7 @@ QString CallLogTexts::cell(const CallLogTable& table, const CallLogRow& row,
     case LogColumn::ConnectSpeed:
         return row.Connect_Speed == 0 ? UnknownConnectoid : QString::number(row.Connect_Speed);
     case LogColumn::ConnectoidName:
-        return table.text(row.Connectoid);
+        return table.shownConnectoidName(row);
     case LogColumn::UserName: {
         const QString& user = table.text(row.User_Name);
         return user.isEmpty() ? UnknownConnectoid : user;

@@ -59,8 +59,15 @@ ConnectoidGrouping::ConnectoidGrouping(const ConnectoidNameTable& connectoidName
     }
 }
 
+ConnectoidGrouping ConnectoidGrouping::everyStoredName() {
+    ConnectoidGrouping grouping;
+    grouping.knowsEveryName_ = true;
+    return grouping;
+}
+
 QString ConnectoidGrouping::displayName(const QString& storedName) const {
-    if (storedName.isEmpty() || storedName == UnknownConnectoid || !known_.contains(storedName))
+    if (storedName.isEmpty() || storedName == UnknownConnectoid ||
+        !(knowsEveryName_ || known_.contains(storedName)))
         return UnknownConnectoid;
     return storedName;
 }

@@ -22,11 +22,17 @@ bool IsUnknownConnectoid(const ConnectoidNameTable& connectoidNames, const QStri
 class ConnectoidGrouping {
 public:
     explicit ConnectoidGrouping(const ConnectoidNameTable& connectoidNames);
+    // For a reader that cannot ask the dial-up service (vorn-log): every name stored in the
+    // log counts as a dial-up entry, so only empty names go to "Unknown/Other".
+    static ConnectoidGrouping everyStoredName();
 
     // How a record's connectoid shows: "Unknown/Other" when empty, already that, or no
     // longer a dial-up entry; otherwise as stored.
     QString displayName(const QString& storedName) const;
 
 private:
+    ConnectoidGrouping() = default;
+
     QSet<QString> known_;
+    bool knowsEveryName_ = false;
 };

@@ -61,4 +61,8 @@ TEST(ConnectoidNames, UnknownAndDisplayNames) {
         EXPECT_EQ(now.displayName(unknown), "Unknown/Other") << unknown;
     EXPECT_EQ(now.displayName("Mobi?"), "Mobi?"); // how the log stores "Mobił"
     EXPECT_EQ(ConnectoidGrouping(table({"Old ISP"})).displayName("Old ISP"), "Old ISP");
+
+    const ConnectoidGrouping anyName = ConnectoidGrouping::everyStoredName();
+    EXPECT_EQ(anyName.displayName("Old ISP"), "Old ISP");
+    EXPECT_EQ(anyName.displayName(""), "Unknown/Other");
 }
