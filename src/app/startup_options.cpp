@@ -149,17 +149,3 @@ QString forcedPlatform(const QProcessEnvironment& environment) {
         return {};
     return QStringLiteral("xcb");
 }
-
-QString programFolder(const QString& option, const QProcessEnvironment& environment) {
-    QString folder = option;
-    if (folder.isEmpty())
-        folder = environment.value(QStringLiteral("VORN_HOME"));
-    if (folder.isEmpty()) {
-        QString dataHome = environment.value(QStringLiteral("XDG_DATA_HOME"));
-        if (dataHome.isEmpty())
-            dataHome = QDir(environment.value(QStringLiteral("HOME"), QDir::homePath()))
-                           .filePath(QStringLiteral(".local/share"));
-        folder = QDir(dataHome).filePath(QStringLiteral("VORN"));
-    }
-    return QDir::cleanPath(QDir(folder).absolutePath());
-}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/command_channel.h"
+#include "core/program_paths.h"
 
 #include <QProcessEnvironment>
 #include <QString>
@@ -37,7 +38,3 @@ const QStringList& knownDialUpServices();
 // program asks for XWayland when X11 is there; a QT_QPA_PLATFORM the user set wins.
 // Returns the platform to force, or empty to leave Qt's choice alone.
 QString forcedPlatform(const QProcessEnvironment& environment);
-
-// The program folder: the option, else $VORN_HOME, else $XDG_DATA_HOME/VORN
-// (~/.local/share/VORN). Always absolute.
-QString programFolder(const QString& option, const QProcessEnvironment& environment);

@@ -29,45 +29,42 @@ void appendField(QString& line, const QString& text) {
     line += u'"';
 }
 
-void appendLine(QByteArray& out, const QStringList& fields) {
-    QString line;
-    for (const QString& field : fields)
-        appendField(line, field);
-    out += line.toUtf8();
-    out += "\r\n";
-}
-
 QString detailModeText(qint32 mode) {
     return mode >= ModeAuto && mode <= ModeDisconnected ? callLogModeText(mode)
                                                         : QStringLiteral("Error");
 }
 
 QByteArray rowsBytes(const QStringList& header, const QList<QStringList>& rows, bool skipStars) {
-    QByteArray out;
-    appendLine(out, header);
+    QByteArray out = csvLine(header);
     for (const QStringList& row : rows) {
         if (skipStars && !row.isEmpty() && row.front().startsWith(u'*'))
             continue;
-        appendLine(out, row);
+        out += csvLine(row);
     }
     return out;
 }
 
 } // namespace
 
+QByteArray csvLine(const QStringList& fields) {
+    QString line;
+    for (const QString& field : fields)
+        appendField(line, field);
+    return line.toUtf8() + "\r\n";
+}
+
 QByteArray detailBytes(const CallLogTable& table, const ConnectoidFilter& filter,
                        const CallLogTexts& texts) {
     const CallLogSelection selection = selectCalls(table, filter, 0);
     const datetime::DateTexts& dates = texts.dates();
     const RegionalSettings& regional = texts.regional();
-    QByteArray out;
-    out.reserve(static_cast<qsizetype>(selection.rows.size()) * 140 + 200);
-    appendLine(out, {QStringLiteral("Connectoid Name"), QStringLiteral("Start Date"),
-                     QStringLiteral("Start Time"), QStringLiteral("Finish Date"),
-                     QStringLiteral("Finish Time"), QStringLiteral("Length"),
-                     QStringLiteral("Cost (exc.)"), QStringLiteral("Cost (inc.)"),
-                     QStringLiteral("Data Transferred"), QStringLiteral("Connect Speed"),
-                     QStringLiteral("Mode")});
+    QByteArray out = csvLine({QStringLiteral("Connectoid Name"), QStringLiteral("Start Date"),
+                              QStringLiteral("Start Time"), QStringLiteral("Finish Date"),
+                              QStringLiteral("Finish Time"), QStringLiteral("Length"),
+                              QStringLiteral("Cost (exc.)"), QStringLiteral("Cost (inc.)"),
+                              QStringLiteral("Data Transferred"), QStringLiteral("Connect Speed"),
+                              QStringLiteral("Mode")});
+    out.reserve(static_cast<qsizetype>(selection.rows.size()) * 140 + out.size());
     QString line;
     QString date;
     QString time;

@@ -26,6 +26,9 @@ QByteArray projectionsBytes(const QList<QStringList>& headingRows);
 // The separator row (a caption beginning with "*") is left out.
 QByteArray usageBytes(const QList<QStringList>& statisticsRows);
 
+// One line of such a file: the fields quoted, CR LF at the end.
+QByteArray csvLine(const QStringList& fields);
+
 // The default file names the save dialog offers.
 extern const QString DetailFileName;
 extern const QString ProjectionsFileName;

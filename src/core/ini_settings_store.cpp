@@ -1,5 +1,7 @@
 #include "ini_settings_store.h"
 
+#include "program_paths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,13 +28,7 @@ IniSettingsStore::IniSettingsStore(const QString& path)
     : settings_(prepared(path), QSettings::IniFormat) {}
 
 QString IniSettingsStore::defaultPath() {
-    const QString fromEnv = qEnvironmentVariable("VORN_CONFIG");
-    if (!fromEnv.isEmpty())
-        return fromEnv;
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty())
-        base = QDir::home().filePath(QStringLiteral(".config"));
-    return QDir(base).filePath(QStringLiteral("Ostrand Labs/VORN.conf"));
+    return defaultSettingsPath(QProcessEnvironment::systemEnvironment());
 }
 
 QString IniSettingsStore::key(const QString& section, const QString& name) {
@@ -43,10 +39,13 @@ std::optional<QString> IniSettingsStore::value(const QString& section, const QSt
     const QVariant v = settings_.value(key(section, name));
     if (!v.isValid())
         return std::nullopt;
-    // A hand-edited value with an unquoted comma comes back as a list.
-    if (v.typeId() == QMetaType::QStringList)
-        return v.toStringList().join(u',');
-    return v.toString();
+    return text(v);
+}
+
+QString IniSettingsStore::text(const QVariant& value) {
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(u',');
+    return value.toString();
 }
 
 void IniSettingsStore::setValue(const QString& section, const QString& name, const QString& text) {

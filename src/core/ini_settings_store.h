@@ -14,6 +14,8 @@ public:
     static QString defaultPath();
 
     QString path() const { return settings_.fileName(); }
+    // A stored value as text: a hand-edited value with an unquoted comma reads as a list.
+    static QString text(const QVariant& value);
 
     std::optional<QString> value(const QString& section, const QString& name) const override;
     void setValue(const QString& section, const QString& name, const QString& text) override;

@@ -9,6 +9,7 @@
 #include "core/connectoid_names.h"
 #include "core/debug_log.h"
 #include "core/lists.h"
+#include "core/program_paths.h"
 #include "core/prompts.h"
 #include "core/regional.h"
 #include "core/settings.h"
@@ -180,7 +181,7 @@ void TfrmDigital::createTrayMenus() {
 }
 
 QString TfrmDigital::logsFolder() const {
-    return QDir(s_.programFolder).filePath(QStringLiteral("Logs"));
+    return logsFolderOf(s_.programFolder);
 }
 
 QString TfrmDigital::callLogPath() const {
