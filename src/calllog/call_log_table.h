@@ -15,6 +15,24 @@ class ConnectoidGrouping;
 // long-time user's 100 000 calls: one 64-byte row per live record, in file order, with
 // the names held once each.
 //
+// How the log window (and vorn-log) use this piece:
+//  - Refresh, also after every edit, Reset or filter change:
+//      table = CallLogTable::load(calllog::logFilePath(logs), ConnectoidGrouping(names));
+//      selection = selectCalls(table, filter, clock.now());   // call_log_statistics.h
+//    selection.rows are the listed rows in file order, selection.figures every figure.
+//    The filter lists are connectoidFilterItems(names); the chosen item is
+//    ConnectoidFilter::fromItem(items, index), its page caption filter.caption().
+//  - Order: sortLogRows(table, selection.rows, sort) with a LogSortState; on a header
+//    click sort.columnClicked(column), then sort again (call_log_sort.h).
+//  - Cells: texts.cell(table, table.rows()[row], column) with a CallLogTexts built from
+//    the settings and regional settings (call_log_texts.h); a row's Record_Number is what
+//    the editing functions address. The three statistics lists are texts.statisticsRows(),
+//    headingRows() and otherStatisticsRows() of selection.figures.
+//  - Exports (call_log_export.h): exportDetail(), or writeExportFile() with
+//    logexport::projectionsBytes() / usageBytes() of the rows shown; an ExportResult that
+//    is not ok() carries the error box's text, except NoCallLog, which shows nothing.
+//  - Reset: calllog::resetLog(path, &error); false means an error box with `error`.
+//
 // Values that cannot be real (NaN, infinities, 1e300 from a damaged or wrongly imported
 // file) are tamed as the rows are made, so that every reader can sum, show and sort them
 // without a second thought: such an amount counts as 0, and a date outside years 1 to

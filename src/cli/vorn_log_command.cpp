@@ -629,7 +629,8 @@ int repriceCalls(const Options& o, const Session& s, QTextStream& out) {
                        (difference > 0 ? QStringLiteral("+") : QString()) +
                            texts.statisticsMoney(difference)});
     }
-    TextTable{{"Tariff", "", "Total", "Difference"}, {false, false, true, true}}.print(out, totals);
+    TextTable{{"Tariff", "Name", "Total", "Difference"}, {false, false, true, true}}.print(out,
+                                                                                           totals);
     if (const qsizetype best = priced.cheapest(); best >= 0 && !rows.empty())
         out << "\nCheapest: " << tariffs[best].key << " (" << tariffs[best].name << ")\n";
     return VornLogExit::Success;

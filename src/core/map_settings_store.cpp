@@ -1,7 +1,6 @@
-#include "memory_settings_store.h"
+#include "map_settings_store.h"
 
-std::optional<QString> MemorySettingsStore::value(const QString& section,
-                                                  const QString& name) const {
+std::optional<QString> MapSettingsStore::value(const QString& section, const QString& name) const {
     const auto s = data_.constFind(section);
     if (s == data_.constEnd())
         return std::nullopt;
@@ -11,25 +10,24 @@ std::optional<QString> MemorySettingsStore::value(const QString& section,
     return *v;
 }
 
-void MemorySettingsStore::setValue(const QString& section, const QString& name,
-                                   const QString& text) {
+void MapSettingsStore::setValue(const QString& section, const QString& name, const QString& text) {
     data_[section][name] = text;
 }
 
-void MemorySettingsStore::removeValue(const QString& section, const QString& name) {
-    auto s = data_.find(section);
+void MapSettingsStore::removeValue(const QString& section, const QString& name) {
+    const auto s = data_.find(section);
     if (s != data_.end())
         s->remove(name);
 }
 
-void MemorySettingsStore::removeSection(const QString& section) {
+void MapSettingsStore::removeSection(const QString& section) {
     if (section.isEmpty())
         data_.clear();
     else
         data_.remove(section);
 }
 
-QStringList MemorySettingsStore::sections() const {
+QStringList MapSettingsStore::sections() const {
     QStringList out;
     for (auto it = data_.constBegin(); it != data_.constEnd(); ++it) {
         if (!it.key().isEmpty())
