@@ -11,7 +11,51 @@
 namespace datetime {
 namespace {
 const QDate Epoch(1899, 12, 30);
+
+// A time by the pattern, with the digits of the C locale but the regional AM/PM texts for
+// the fields "AP", "ap", "Ap", "A" and "a"; their case follows the field as in Qt's own
+// formatting (upper, lower, or as given). Such fields, and with them the 12-hour fields "h"
+// and "hh", are filled in here: Qt would write the C locale's texts, and counts hours
+// 12-hour only next to an AM/PM field of its own.
+QString timeText(const QTime& time, const QString& pattern, const RegionalSettings& regional) {
+    if (!time.isValid())
+        return {};
+    const QLocale c = QLocale::c();
+    QString plain = pattern; // quoted literals blanked, so that only fields are looked at
+    for (qsizetype i = 0, open = -1; i < plain.size(); ++i) {
+        if (plain[i] == u'\'')
+            open = open < 0 ? i : -1;
+        else if (open >= 0)
+            plain[i] = u' ';
+    }
+    if (!plain.contains(u'A') && !plain.contains(u'a'))
+        return c.toString(time, pattern);
+
+    const QString& period = time.hour() < 12 ? regional.amText : regional.pmText;
+    const int hour12 = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
+    QString result;
+    qsizetype rest = 0; // start of the pattern not yet formatted
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar f = plain[i];
+        if (f != pattern[i] || (f != u'A' && f != u'a' && f != u'h'))
+            continue;
+        result += c.toString(time, pattern.mid(rest, i - rest));
+        const QChar next = i + 1 < plain.size() ? plain[i + 1] : QChar();
+        if (f == u'h') {
+            const bool two = next == u'h';
+            result += QString::number(hour12).rightJustified(two ? 2 : 1, u'0');
+            i += two ? 1 : 0;
+        } else {
+            const bool pair = next == u'P' || next == u'p';
+            const bool asGiven = pair && f.isUpper() != next.isUpper();
+            result += asGiven ? period : f.isUpper() ? period.toUpper() : period.toLower();
+            i += pair ? 1 : 0;
+        }
+        rest = i + 1;
+    }
+    return result + c.toString(time, pattern.mid(rest));
 }
+} // namespace
 
 TDateTime fromQDateTime(const QDateTime& dt) {
     const QDateTime local = dt.toLocalTime();
@@ -121,7 +165,7 @@ QString shortDateText(TDateTime value, const RegionalSettings& regional) {
 }
 
 QString longTimeText(TDateTime value, const RegionalSettings& regional) {
-    return QLocale::c().toString(toQDateTime(value).time(), regional.longTimeFormat);
+    return timeText(toQDateTime(value).time(), regional.longTimeFormat, regional);
 }
 
 QString dateTimeText(TDateTime value, const RegionalSettings& regional) {
