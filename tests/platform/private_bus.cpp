@@ -188,3 +188,13 @@ void NetworkManagerMock::setActiveState(const QString& activePath, uint state) {
          {activePath, "org.freedesktop.NetworkManager.Connection.Active", "State",
           QVariant::fromValue(QDBusVariant(QVariant(state)))});
 }
+
+void NetworkManagerMock::setDeviceLink(const QString& device, uint state,
+                                       const QString& ipInterface) {
+    const QString deviceInterface = "org.freedesktop.NetworkManager.Device";
+    call(MockMain, MockInterface, "SetProperty",
+         {device, deviceInterface, "State", QVariant::fromValue(QDBusVariant(QVariant(state)))});
+    call(MockMain, MockInterface, "SetProperty",
+         {device, deviceInterface, "IpInterface",
+          QVariant::fromValue(QDBusVariant(QVariant(ipInterface)))});
+}
