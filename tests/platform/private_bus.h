@@ -39,7 +39,7 @@ public:
 
 private:
     bool waitForName(const QString& name, QProcess& owner, QString* error);
-    QProcess* spawn(const QString& program, const QStringList& arguments);
+    QProcess* spawn(const QString& program, const QStringList& arguments, bool readOutput = false);
 
     QTemporaryDir dir_;
     QString address_;
