@@ -46,16 +46,16 @@ private:
 void TfrmDigital::timerCheckerTimer() {
     if (checkerBusy_)
         return;
+    checkerBoxes_.hold();
     {
         BusyFlag busy(checkerBusy_);
-        checkerBoxes_.hold();
-        checkOnce();
+        runCheck();
     }
     // Only now, with the sequence over: while a box is up the next firings check again.
     checkerBoxes_.showHeld();
 }
 
-void TfrmDigital::checkOnce() {
+void TfrmDigital::runCheck() {
     // Once per check rather than in a loop: a window manager that will not put the window
     // at (0, 0) must not hang the program.
     if (state_.readjustPending) {

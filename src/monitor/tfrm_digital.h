@@ -258,7 +258,7 @@ private:
     void watchScreens();
 
     // One check and the sequence it chooses.
-    void checkOnce();
+    void runCheck();
     // Sequences of the connection checker.
     void callStarted();
     void callStillRunning();
