@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <optional>
-
 namespace {
 
 // 18:00:00 on 5 March 2023, and 1234.5 as money, the way the program shows them.
@@ -26,24 +23,19 @@ void expectShown(const RegionalSettings& r, const Shown& c) {
     EXPECT_EQ(r.currencyIsoCode, c.isoCode) << c.locale;
 }
 
-// Sets or clears environment variables for one scope.
-class Environment {
-public:
-    explicit Environment(const std::map<const char*, std::optional<QByteArray>>& values) {
-        for (const auto& [name, value] : values) {
-            saved_[name] =
-                qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt;
-            value ? qputenv(name, *value) : qunsetenv(name);
-        }
-    }
-    ~Environment() {
-        for (const auto& [name, value] : saved_)
-            value ? qputenv(name, *value) : qunsetenv(name);
-    }
-
-private:
-    std::map<const char*, std::optional<QByteArray>> saved_;
-};
+// The locale variables of this test's process, as "" (unset) or a name; each test runs in
+// a process of its own.
+RegionalSettings fromEnvironment(const char* all, const char* lang, const char* numeric,
+                                 const char* monetary, const char* time) {
+    const std::pair<const char*, const char*> variables[] = {{"LC_ALL", all},
+                                                             {"LANG", lang},
+                                                             {"LC_NUMERIC", numeric},
+                                                             {"LC_MONETARY", monetary},
+                                                             {"LC_TIME", time}};
+    for (const auto& [name, value] : variables)
+        *value ? qputenv(name, value) : qunsetenv(name);
+    return RegionalSettings::fromSystem();
+}
 
 } // namespace
 
@@ -77,41 +69,21 @@ TEST(RegionalSettings, DerivedFromRealLocales) {
 }
 
 TEST(RegionalSettings, EachCategoryComesFromItsOwnVariable) {
-    {
-        // No LANG: the currency still comes from LC_MONETARY; the rest is C.
-        Environment env({{"LC_ALL", {}},
-                         {"LANG", {}},
-                         {"LC_NUMERIC", {}},
-                         {"LC_TIME", {}},
-                         {"LC_MONETARY", "it_IT.UTF-8"}});
-        const RegionalSettings r = RegionalSettings::fromSystem();
-        EXPECT_EQ(r.currencySymbol, "€");
-        EXPECT_EQ(r.currencyFormat, 3);
-        EXPECT_EQ(r.decimalSeparator, u'.');
-        EXPECT_EQ(r.shortDateFormat, "yyyy-MM-dd");
-    }
-    {
-        Environment env({{"LC_ALL", {}},
-                         {"LANG", "C"},
-                         {"LC_NUMERIC", "de_DE.UTF-8"},
-                         {"LC_TIME", {}},
-                         {"LC_MONETARY", {}}});
-        const RegionalSettings r = RegionalSettings::fromSystem();
-        EXPECT_EQ(r.decimalSeparator, u',');
-        EXPECT_EQ(r.currencySymbol, "") << "not the pound of an English default";
-        EXPECT_EQ(r.shortDateFormat, "yyyy-MM-dd");
-    }
-    {
-        // LC_ALL beats everything, LANG fills in for what is not set.
-        Environment env({{"LC_ALL", "en_US.UTF-8"},
-                         {"LANG", "fr_FR.UTF-8"},
-                         {"LC_MONETARY", "ja_JP.UTF-8"},
-                         {"LC_TIME", {}},
-                         {"LC_NUMERIC", {}}});
-        EXPECT_EQ(RegionalSettings::fromSystem().currencySymbol, "$");
-        qunsetenv("LC_ALL");
-        const RegionalSettings r = RegionalSettings::fromSystem();
-        EXPECT_EQ(r.currencyIsoCode, "JPY");
-        EXPECT_EQ(r.decimalSeparator, u',');
-    }
+    // No LANG: the currency still comes from LC_MONETARY; the rest is C.
+    RegionalSettings r = fromEnvironment("", "", "", "it_IT.UTF-8", "");
+    EXPECT_EQ(r.currencySymbol, "€");
+    EXPECT_EQ(r.currencyFormat, 3);
+    EXPECT_EQ(r.decimalSeparator, u'.');
+    EXPECT_EQ(r.shortDateFormat, "yyyy-MM-dd");
+
+    r = fromEnvironment("", "C", "de_DE.UTF-8", "", "");
+    EXPECT_EQ(r.decimalSeparator, u',');
+    EXPECT_EQ(r.currencySymbol, "") << "not the pound of an English default";
+
+    // LC_ALL beats everything; LANG stands in for what is not set.
+    EXPECT_EQ(fromEnvironment("en_US.UTF-8", "fr_FR.UTF-8", "", "ja_JP.UTF-8", "").currencySymbol,
+              "$");
+    r = fromEnvironment("", "fr_FR.UTF-8", "", "ja_JP.UTF-8", "");
+    EXPECT_EQ(r.currencyIsoCode, "JPY");
+    EXPECT_EQ(r.decimalSeparator, u',');
 }
