@@ -37,7 +37,7 @@ QString timeText(const QTime& time, const QString& pattern, const RegionalSettin
     qsizetype rest = 0; // start of the pattern not yet formatted
     for (qsizetype i = 0; i < pattern.size(); ++i) {
         const QChar f = plain[i];
-        if (f != pattern[i] || (f != u'A' && f != u'a' && f != u'h'))
+        if (f != u'A' && f != u'a' && f != u'h')
             continue;
         result += c.toString(time, pattern.mid(rest, i - rest));
         const QChar next = i + 1 < plain.size() ? plain[i + 1] : QChar();

@@ -50,16 +50,16 @@ QString programTimeFormat(const QString& localeFormat) {
         .trimmed();
 }
 
+// The first sign between the fields, quoted literals aside ("H 'h' mm" has none).
 QChar separatorIn(const QString& timeFormat) {
-    QChar found;
-    editUnquoted(timeFormat, [&found](const QString& plain) {
-        for (const QChar c : plain) {
-            if (found.isNull() && !c.isLetterOrNumber() && !c.isSpace())
-                found = c;
-        }
-        return QString();
-    });
-    return found;
+    bool quoted = false;
+    for (const QChar c : timeFormat) {
+        if (c == u'\'')
+            quoted = !quoted;
+        else if (!quoted && !c.isLetterOrNumber() && !c.isSpace())
+            return c;
+    }
+    return {};
 }
 
 } // namespace
