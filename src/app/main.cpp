@@ -180,6 +180,7 @@ int main(int argc, char** argv) {
         shellOptions.applyWindowState = [&windowStates](qint64 session, WindowState state) {
             windowStates.apply(session, state);
         };
+    shellOptions.trace = [&debugLog](const QString& line) { debugLog.add(line); };
     LinuxShell shell(shellOptions);
     LogindPower power;
     services.shell = &shell;

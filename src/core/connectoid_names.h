@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/code_page.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,12 +16,14 @@ struct ConnectoidNameTable {
     QString& operator[](int index) { return slots[static_cast<size_t>(index - 1)]; }
     const QString& operator[](int index) const { return slots[static_cast<size_t>(index - 1)]; }
 
-    // Refills the table from phonebook names: at most 99, each cut to 20 characters.
+    // Refills the table from phonebook names: at most 99, each cut to 20 characters and
+    // held as the call log holds it, in the program's code page, so that a name outside it
+    // still matches its own bands, applications and log entries.
     void fill(const QStringList& phonebookNames) {
         slots = {};
         const int count = static_cast<int>(qMin<qsizetype>(phonebookNames.size(), Capacity - 1));
         for (int i = 1; i <= count; ++i)
-            (*this)[i] = phonebookNames[i - 1].left(MaxNameLength);
+            (*this)[i] = codepage::roundTrip(phonebookNames[i - 1], MaxNameLength);
     }
 
     std::array<QString, Capacity> slots{};

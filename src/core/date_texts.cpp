@@ -108,8 +108,8 @@ bool split(TDateTime value, WallClock* out) {
 
 DateTexts::DateTexts(const RegionalSettings& regional, const QLocale& names)
     : date_(compile(regional.shortDateFormat, true, false)),
-      time_(compile(regional.longTimeFormat, false, true)), am_(names.amText()),
-      pm_(names.pmText()) {
+      time_(compile(regional.longTimeFormat, false, true)), am_(regional.amText),
+      pm_(regional.pmText) {
     for (int m = 1; m <= 12; ++m) {
         monthShort_[m] = names.monthName(m, QLocale::ShortFormat);
         monthLong_[m] = names.monthName(m, QLocale::LongFormat);
@@ -166,9 +166,13 @@ DateTexts::Pattern DateTexts::compile(const QString& pattern, bool dateParts, bo
                 else
                     kind = two ? Kind::Second2 : Kind::Second;
             } else if (c == u'a' || c == u'A') {
-                const QChar p = c == u'a' ? u'p' : u'P';
-                repeat = i + 1 < pattern.size() && pattern[i + 1] == p ? 2 : 1;
-                kind = c == u'a' ? Kind::AmPmLower : Kind::AmPmUpper;
+                // "AP"/"A" upper case, "ap"/"a" lower case, "Ap" as the locale writes it.
+                const QChar next = i + 1 < pattern.size() ? pattern[i + 1] : QChar();
+                repeat = next.toLower() == u'p' ? 2 : 1;
+                if (c == u'A' && next == u'p')
+                    kind = Kind::AmPmAsGiven;
+                else
+                    kind = c == u'a' ? Kind::AmPmLower : Kind::AmPmUpper;
             } else if (c == u'z') {
                 repeat = repeat >= 3 ? 3 : 1;
                 kind = repeat == 3 ? Kind::Fraction3 : Kind::FractionShort;
@@ -257,6 +261,9 @@ void DateTexts::append(QString& out, const Pattern& pattern, const WallClock& at
             break;
         case Kind::AmPmUpper:
             out += (hour < 12 ? am_ : pm_).toUpper();
+            break;
+        case Kind::AmPmAsGiven:
+            out += hour < 12 ? am_ : pm_;
             break;
         }
     }

@@ -30,8 +30,9 @@ inline bool hasDate(TDateTime value) {
 }
 
 // Date and time texts by the regional patterns (QDate/QTime::toString patterns), which
-// are read once here instead of on every text. Names in the patterns ("MMM", "dddd",
-// "AP") and in monthYear() come from `names`. A value without a date gives empty texts.
+// are read once here instead of on every text. Month and day names in the patterns ("MMM",
+// "dddd") and in monthYear() come from `names`, the AM/PM texts from the regional
+// settings. A value without a date gives empty texts.
 // The zone pattern "t" writes nothing: wall-clock day counts carry no zone.
 class DateTexts {
 public:
@@ -72,6 +73,7 @@ private:
         Fraction3,
         AmPmLower,
         AmPmUpper,
+        AmPmAsGiven,
     };
     struct Token {
         Kind kind;

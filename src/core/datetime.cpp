@@ -11,7 +11,8 @@
 namespace datetime {
 namespace {
 const QDate Epoch(1899, 12, 30);
-}
+
+} // namespace
 
 TDateTime fromQDateTime(const QDateTime& dt) {
     const QDateTime local = dt.toLocalTime();

@@ -106,10 +106,10 @@ void TfrmDigital::StartApplication(const typApplicationInformation& record, int 
                 started.processId;
         return;
     }
-    s_.prompts.error(QStringLiteral("There has been a problem starting an application you have "
-                                    "configured to start at connection or disconnection.") +
-                     QStringLiteral("\n\r\n\r\"") + commandLine + QStringLiteral("\"\n\r\n\r") +
-                     started.errorText);
+    checkerBoxes_.error(QStringLiteral("There has been a problem starting an application you have "
+                                       "configured to start at connection or disconnection.") +
+                        QStringLiteral("\n\r\n\r\"") + commandLine + QStringLiteral("\"\n\r\n\r") +
+                        started.errorText);
 }
 
 void TfrmDigital::OpenDocument(const QString& file, const QString& parameters) {

@@ -20,6 +20,9 @@ public:
         last_ = reading;
         counted_ = 0;
     }
+    // The counter now reads another link (or one that has just become known): it counts on
+    // from this reading, keeping what was counted so far.
+    void rebase(quint64 reading) { last_ = reading; }
     // Takes a new reading; returns the bytes counted since start.
     quint64 update(quint64 reading);
     quint64 counted() const { return counted_; }

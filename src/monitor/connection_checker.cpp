@@ -5,6 +5,7 @@
 
 #include "calllog/call_recorder.h"
 #include "core/clock.h"
+#include "core/code_page.h"
 #include "core/connectoid_names.h"
 #include "core/debug_log.h"
 #include "core/lists.h"
@@ -23,7 +24,6 @@
 #include "widgets/taskbar_icon.h"
 
 #include <QAction>
-#include <QCoreApplication>
 
 #include <cmath>
 
@@ -46,8 +46,16 @@ private:
 void TfrmDigital::timerCheckerTimer() {
     if (checkerBusy_)
         return;
-    BusyFlag busy(checkerBusy_);
+    checkerBoxes_.hold();
+    {
+        BusyFlag busy(checkerBusy_);
+        runCheck();
+    }
+    // Only now, with the sequence over: while a box is up the next firings check again.
+    checkerBoxes_.showHeld();
+}
 
+void TfrmDigital::runCheck() {
     // Once per check rather than in a loop: a window manager that will not put the window
     // at (0, 0) must not hang the program.
     if (state_.readjustPending) {
@@ -56,12 +64,11 @@ void TfrmDigital::timerCheckerTimer() {
             state_.readjustPending = false;
     }
 
+    // Alternative_Detector is not consulted: no program on Linux announces a call by a
+    // window title, so that detector would never find one.
     const bool previous = state_.connected;
     state_.connected = false;
-    if (s_.settings.Alternative_Detector)
-        CheckConnectedWindow();
-    else
-        CheckRasConnection();
+    CheckRasConnection();
 
     if (!previous && state_.connected)
         callStarted();
@@ -115,9 +122,7 @@ void TfrmDigital::callStarted() {
 
     PlaySoundEvent(QStringLiteral("WhenConnected"));
     FirstDisplayMode();
-    // The counters must follow this call's link before its baselines are taken.
-    if (const auto connections = s_.dialUp.connections(); connections && !connections->isEmpty())
-        s_.byteCounters.setInterfaceName(connections->first().interfaceName);
+    // The counters follow this call's link since the check that found it.
     SetByteBaselines();
 
     state_.minimumSoundPlayed = false;
@@ -165,10 +170,16 @@ void TfrmDigital::callStarted() {
 void TfrmDigital::callStillRunning() {
     s_.debugLog.add(QStringLiteral("timerChecker - Start previously connected and still "
                                    "connected"));
+    // The rules, the charge sounds and the flashing icon read the cost result; without
+    // timerCost (the cost not on the display) nothing else keeps it current.
+    if (!timerCost->enabled())
+        UpdateCost();
     SetConnectedHint();
     CheckChargeSounds();
 
-    QCoreApplication::processEvents();
+    // Pending events are not handled here but as soon as the check returns: a window or a
+    // mail check opened from one of them would hold this check, and the watching, for as
+    // long as it lasts.
     CheckCallLength();
     CheckCallCost();
     CheckIdle();
@@ -182,11 +193,10 @@ void TfrmDigital::callStillRunning() {
 
     ApplicationsAtConnect();
 
-    if (!windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
-        setWindowFlag(Qt::WindowStaysOnTopHint, true);
-        if (state_.displayVisible)
-            show();
-    }
+    // Staying on top is only a wish to the window manager: a full-screen or another
+    // always-on-top window may still cover the LED, so it is put back on top at every check.
+    if (state_.displayVisible)
+        raise();
 
     WriteCrashRecoveryValues(true, false);
     s_.debugLog.add(QStringLiteral("timerChecker - Finish previously connected and still "
@@ -231,7 +241,7 @@ void TfrmDigital::callEnded() {
     s_.store.sync();
 
     const TariffContext tariff = tariffContext();
-    ProcessLogEntry(CallRecordingContext{s_.store, s_.prompts, tariff}, callLogPath(), false,
+    ProcessLogEntry(CallRecordingContext{s_.store, checkerBoxes_, tariff}, callLogPath(), false,
                     state_.autoHangUp, state_.connectSpeed, globals_.CurrentConnectoid,
                     GetUserNameText());
 
@@ -274,12 +284,12 @@ void TfrmDigital::CheckRasConnection() {
     const auto connections = s_.dialUp.connections();
     if (!connections || connections->isEmpty())
         return;
-    if (isConnectedDialUpState(connections->first().state))
+    if (isConnectedDialUpState(connections->first().state)) {
         state_.connected = true;
-}
-
-void TfrmDigital::CheckConnectedWindow() {
-    // No program on Linux announces a dial-up call by a window title; the flag stays clear.
+        // A service may name the link only a while into the call (NetworkManager once the
+        // device has its IP interface), or name another one after a reconnect.
+        FollowCallInterface(connections->first().interfaceName);
+    }
 }
 
 void TfrmDigital::GetConnectoidName(QString& name) {
@@ -290,7 +300,10 @@ void TfrmDigital::GetConnectoidName(QString& name) {
         name = UnknownConnectoid;
         return;
     }
-    const QString entry = connections->first().entryName.left(ConnectoidNameTable::MaxNameLength);
+    // As the call log will hold it: a name outside the code page still finds its own bands,
+    // applications and log entries.
+    const QString entry =
+        codepage::roundTrip(connections->first().entryName, ConnectoidNameTable::MaxNameLength);
     name = entry.isEmpty() ? UnknownConnectoid : entry;
 }
 

@@ -46,6 +46,17 @@ void TfrmDigital::SetByteBaselines() {
     globals_.transmittedTally.start(globals_.baselineTransmitted);
 }
 
+void TfrmDigital::FollowCallInterface(const QString& interfaceName) {
+    if (interfaceName == globals_.linkInterface)
+        return;
+    globals_.linkInterface = interfaceName;
+    s_.byteCounters.setInterfaceName(interfaceName);
+    // What the link moved before it was known, or on the link before, is not this call's
+    // traffic on it; the bytes counted so far stay.
+    globals_.receivedTally.rebase(s_.byteCounters.GetByteCount(u"r"));
+    globals_.transmittedTally.rebase(s_.byteCounters.GetByteCount(u"t"));
+}
+
 quint64 TfrmDigital::GetDataTransferred() {
     if (!s_.byteCounters.IsDataRateAvailable())
         return 0;

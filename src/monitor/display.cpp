@@ -109,7 +109,8 @@ void TfrmDigital::PopulateTime() {
 }
 
 void TfrmDigital::PopulateCost() {
-    const display::LedText cost = display::costText(state_.costResult, s_.settings, s_.regional);
+    const display::LedText cost =
+        display::costText(state_.costResult, s_.settings, display::ledRegional(s_.regional));
     state_.costText = cost.text;
     SetDigitalText(cost.text, cost.colour);
 }
@@ -124,15 +125,16 @@ void TfrmDigital::PopulateCostPerMinute() {
     const double perMinute =
         CostOfThisSecond(tariffContext(), globals_.CurrentConnectoid, duration, s_.clock.now()) *
         60;
-    state_.costPerMinuteText =
-        FormatMoneyWithSymbol(s_.settings.Decimal_Places_Cost_Per_Minute, perMinute, s_.regional) +
-        QStringLiteral("/m");
+    state_.costPerMinuteText = FormatMoneyWithSymbol(s_.settings.Decimal_Places_Cost_Per_Minute,
+                                                     perMinute, display::ledRegional(s_.regional)) +
+                               QStringLiteral("/m");
     SetDigitalText(state_.costPerMinuteText, s_.settings.Color_LED_Cost_Per_Minute);
 }
 
 void TfrmDigital::PopulateDTR() {
-    state_.dtrText = display::dtrText(state_.dtrCurrent, state_.dtrPrevious,
-                                      s_.settings.Decimal_Places_DTR, s_.regional);
+    state_.dtrText =
+        display::dtrText(state_.dtrCurrent, state_.dtrPrevious, s_.settings.Decimal_Places_DTR,
+                         display::ledRegional(s_.regional));
     SetDigitalText(state_.dtrText, s_.settings.Color_LED_DTR);
 }
 
@@ -140,8 +142,8 @@ void TfrmDigital::PopulateDataTransferred() {
     const quint64 bytes = GetDataTransferred();
     const qint64 shown = static_cast<qint64>(
         qMin<quint64>(bytes, static_cast<quint64>(std::numeric_limits<qint64>::max())));
-    state_.dataText =
-        FormatDataSize(s_.settings.Decimal_Places_Data_Transferred, shown, s_.regional);
+    state_.dataText = FormatDataSize(s_.settings.Decimal_Places_Data_Transferred, shown,
+                                     display::ledRegional(s_.regional));
     SetDigitalText(state_.dataText, s_.settings.Color_LED_Transferred);
 }
 

@@ -1,9 +1,12 @@
 #include "monitor/display_texts.h"
 
 #include "core/formatting.h"
+#include "core/regional.h"
 #include "core/settings.h"
 #include "tariff/call_costing.h"
+#include "widgets/dot_font.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace display {
@@ -49,6 +52,19 @@ QString durationText(qint64 elapsedSeconds, QChar timeSeparator) {
     const auto two = [](qint64 n) { return QString::number(n).rightJustified(2, u'0'); };
     return two(ofDay / 3600) + timeSeparator + two(ofDay / 60 % 60) + timeSeparator +
            two(ofDay % 60);
+}
+
+RegionalSettings ledRegional(const RegionalSettings& regional) {
+    RegionalSettings led = regional;
+    const QString plain = regional.currencySymbol.normalized(QString::NormalizationForm_KC);
+    const QList<uint> characters = plain.toUcs4();
+    const bool drawable = std::all_of(characters.begin(), characters.end(),
+                                      [](uint c) { return dos5x7ShowsAsWritten(c); });
+    led.currencySymbol =
+        drawable || regional.currencyIsoCode.isEmpty() ? plain : regional.currencyIsoCode;
+    if (!dos5x7ShowsAsWritten(regional.thousandSeparator.unicode()))
+        led.thousandSeparator = u' ';
+    return led;
 }
 
 LedText costText(const typCallCostInformation& cost, const typSettings& settings,

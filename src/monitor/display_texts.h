@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/regional.h"
+
 #include <QColor>
 #include <QPoint>
 #include <QRect>
@@ -9,7 +11,6 @@
 
 #include <array>
 
-struct RegionalSettings;
 struct typCallCostInformation;
 struct typSettings;
 
@@ -54,6 +55,12 @@ QString centred(const QString& text, int characters);
 // "hh:nn:ss" with the locale's separator. The hours run 00 to 23: a call of a day or more
 // shows its length modulo one day, as it always has. Below zero counts as zero.
 QString durationText(qint64 elapsedSeconds, QChar timeSeparator);
+
+// The regional settings as the LED shows money and sizes with them: the currency symbol
+// in its plain form ("￥" as "¥") or, when the LED cannot draw it, the currency's ISO code
+// ("zł" as "PLN"); a thousands separator it cannot draw (the narrow no-break space of
+// French) as a blank. The other windows keep the real ones.
+RegionalSettings ledRegional(const RegionalSettings& regional);
 
 // The running cost with its minimum or maximum period marks and colour.
 LedText costText(const typCallCostInformation& cost, const typSettings& settings,

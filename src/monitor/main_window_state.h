@@ -66,6 +66,8 @@ struct MonitorGlobals {
     // Byte counters of the link at connect.
     quint64 baselineReceived = 0;
     quint64 baselineTransmitted = 0;
+    // The interface the byte counters read, as the dial-up service last named it.
+    QString linkInterface;
     // Bytes received and sent since connect, across counter wraps and resets.
     ByteTally receivedTally;
     ByteTally transmittedTally;

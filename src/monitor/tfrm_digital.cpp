@@ -29,6 +29,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
@@ -266,6 +267,9 @@ void TfrmDigital::LoadProgramSettings() {
         s_.applyPriority};
     LoadSettings(s_.store, s_.settings, s_.lists, environment);
     s_.debugLog.setEnabled(s_.settings.Debug_Logging);
+    if (s_.settings.Alternative_Detector)
+        s_.debugLog.add(QStringLiteral("LoadSettings - Alternative_Detector ignored: no program "
+                                       "here announces a call by a window title"));
 }
 
 void TfrmDigital::moveOldFilesIntoLogs() {
@@ -273,12 +277,23 @@ void TfrmDigital::moveOldFilesIntoLogs() {
     QDir logs(logsFolder());
     const QStringList masks = {QStringLiteral("*.bin"), QStringLiteral("log.*"),
                                QStringLiteral("awlog.*"), QStringLiteral("notify.*")};
+    const QString date = QLocale::c().toString(datetime::toQDateTime(s_.clock.now()).date(),
+                                               QStringLiteral("yyyy-MM-dd"));
     for (const QFileInfo& file : program.entryInfoList(masks, QDir::Files)) {
-        const QString target = logs.filePath(file.fileName());
-        // The older copy in Logs gives way; the file itself is only removed from the
-        // program folder once it has arrived, so a failed move loses nothing.
-        if (QFile::exists(target) && !QFile::remove(target))
-            continue;
+        QString target = logs.filePath(file.fileName());
+        // The file in Logs is the live one (the call log, the passwords): a copy left in the
+        // program folder never replaces it, it is kept beside it under a name of its own.
+        if (QFileInfo::exists(target)) {
+            const QString kept = target + QStringLiteral(".old-") + date;
+            target = kept;
+            for (int n = 2; QFileInfo::exists(target); ++n)
+                target = kept + u'-' + QString::number(n);
+            s_.debugLog.add(QStringLiteral("Digital-FormCreate - ") + file.fileName() +
+                            QStringLiteral(" is in Logs already; the program folder's copy is "
+                                           "kept as ") +
+                            QFileInfo(target).fileName());
+        }
+        // Renamed, never copied and deleted: a failed move leaves the file where it was.
         QFile::rename(file.filePath(), target);
     }
 }

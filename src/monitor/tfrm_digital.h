@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/datetime.h"
+#include "monitor/deferred_prompts.h"
 #include "monitor/main_window_state.h"
 #include "monitor/monitor_services.h"
 
@@ -71,8 +72,6 @@ public:
 
     void timerCheckerTimer();
     void CheckRasConnection();
-    // Linux has no "Connected to " windows: this detector never finds a call.
-    void CheckConnectedWindow();
     void GetConnectoidName(QString& name);
     void HangUp(bool autoHangUp);
     void mnuHangUpClick();
@@ -114,6 +113,9 @@ public:
     // ---- Data rate and lights (data_rate.cpp) ----
 
     void SetByteBaselines();
+    // Points the byte counters at the interface the dial-up service names for the call now;
+    // a link that becomes known or changes is counted from its first reading on.
+    void FollowCallInterface(const QString& interfaceName);
     quint64 GetDataTransferred();
     void CalculateDTR();
     void UpdateLights();
@@ -255,6 +257,8 @@ private:
     void lcdDigitalMouseUp(QMouseEvent* event);
     void watchScreens();
 
+    // One check and the sequence it chooses.
+    void runCheck();
     // Sequences of the connection checker.
     void callStarted();
     void callStillRunning();
@@ -271,10 +275,11 @@ private:
     MainWindowState state_;
     MonitorGlobals globals_;
     QStringList* journal_ = nullptr;
-    // A checker firing that arrives while the previous one is still inside a modal box
-    // is dropped: boxes never stack and a call is never ended twice.
+    // A checker firing that arrives while the previous one is still in its sequence is
+    // dropped, so a call is never ended twice. The sequences' boxes wait until it is over.
     bool checkerBusy_ = false;
     bool programWindowOpen_ = false;
+    DeferredPrompts checkerBoxes_{s_.prompts};
     bool handlingFatalError_ = false;
     // A mail check runs (its waits handle events, so a second one could start inside it),
     // and whether the end of the call has called it off.

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 
 TfrmSplash::TfrmSplash(TfrmDigital& main)
@@ -65,8 +66,11 @@ void TfrmSplash::btnOKClick() {
     accept();
 }
 
-void TfrmSplash::reject() {
-    btnOKClick();
+void TfrmSplash::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        btnOKClick();
+    else
+        QDialog::keyPressEvent(event);
 }
 
 void TfrmSplash::done(int result) {

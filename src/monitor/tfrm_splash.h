@@ -18,14 +18,14 @@ public:
     ~TfrmSplash() override;
 
     void btnOKClick();
-    // Escape and the window's close button count as OK, as the button is also the
-    // cancel button.
-    void reject() override;
 
     // The fixed paragraph on memo line 4.
     static QString notice();
 
 protected:
+    // Escape presses OK, which is also the cancel button; the window's close box only
+    // closes, and stores nothing.
+    void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override;
 
 private:

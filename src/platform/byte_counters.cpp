@@ -32,8 +32,8 @@ bool isSafeInterfaceName(const QString& name) {
            !name.contains(QChar(0));
 }
 
-SysfsByteCounters::SysfsByteCounters(const QString& root)
-    : netDir_(QDir::cleanPath(root + QStringLiteral("/sys/class/net"))) {}
+SysfsByteCounters::SysfsByteCounters(const QString& root, Unnamed unnamed)
+    : netDir_(QDir::cleanPath(root + QStringLiteral("/sys/class/net"))), unnamed_(unnamed) {}
 
 bool SysfsByteCounters::IsDataRateAvailable() {
     return QFileInfo(netDir_).isDir();
@@ -46,6 +46,8 @@ void SysfsByteCounters::setInterfaceName(const QString& interfaceName) {
 QString SysfsByteCounters::currentInterface() const {
     if (!interfaceName_.isEmpty())
         return isSafeInterfaceName(interfaceName_) ? interfaceName_ : QString();
+    if (unnamed_ == NamedOnly)
+        return {};
 
     // Like the interface table, the PPP link listed last wins; the kernel lists by index.
     struct Candidate {

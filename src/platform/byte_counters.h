@@ -25,10 +25,14 @@ public:
 };
 
 // Counters from /sys/class/net/<iface>/statistics/{rx,tx}_bytes under a root folder ("/" on a
-// real system). Without a named interface the last ppp* interface is used.
+// real system). Without a named interface the last ppp* interface is used, unless the
+// service that goes with the counters names the link of every call itself.
 class SysfsByteCounters final : public ByteCounters {
 public:
-    explicit SysfsByteCounters(const QString& root = QStringLiteral("/"));
+    enum Unnamed { LastPppLink, NamedOnly };
+
+    explicit SysfsByteCounters(const QString& root = QStringLiteral("/"),
+                               Unnamed unnamed = LastPppLink);
 
     bool IsDataRateAvailable() override;
     quint64 byteCount(ByteDirection direction) override;
@@ -39,6 +43,7 @@ public:
 
 private:
     QString netDir_;
+    Unnamed unnamed_;
     QString interfaceName_;
 };
 

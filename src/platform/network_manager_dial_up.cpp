@@ -30,6 +30,9 @@ constexpr uint NmActivating = 1;
 constexpr uint NmActivated = 2;
 constexpr uint NmDeactivating = 3;
 constexpr uint NmDeactivated = 4;
+// NMDeviceState: from ip-config on the device has its link and its IP interface.
+constexpr qint64 NmDeviceIpConfig = 70;
+constexpr qint64 NmDeviceActivated = 100;
 // NMMetered as a profile stores it
 constexpr qint64 NmMeteredYes = 1;
 
@@ -107,10 +110,23 @@ bool isMetered(const QVariantMap& connectionSettings) {
     return text(metered).compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0;
 }
 
-int programState(std::optional<qint64> nmState) {
+// The device of an active connection, as far as it has come.
+struct DeviceLink {
+    std::optional<qint64> state;
+    QString ipInterface;
+};
+
+// An activation is a call once its device has a link: NetworkManager reaches ip-config only
+// after the modem has connected, so an attempt that fails while dialling or registering is
+// never billed. The handshaking adjustment covers the seconds before.
+int programState(std::optional<qint64> nmState, const DeviceLink& device) {
     switch (nmState.value_or(0)) {
-    case NmActivating:
-        return DialUpState::Authenticate;
+    case NmActivating: {
+        const qint64 deviceState = device.state.value_or(0);
+        const bool linked = deviceState >= NmDeviceIpConfig && deviceState <= NmDeviceActivated &&
+                            !device.ipInterface.isEmpty();
+        return linked ? DialUpState::Authenticate : DialUpState::ConnectDevice;
+    }
     case NmActivated:
         return DialUpState::Connected;
     case NmDeactivating:
@@ -315,7 +331,7 @@ std::optional<QList<DialUpConnection>> NetworkManagerDialUp::connections() {
         DialUpConnection connection;
         connection.handle = path;
         connection.entryName = text(active->value(QStringLiteral("Id")));
-        connection.state = programState(integer(active->value(QStringLiteral("State"))));
+        DeviceLink link;
         const QStringList devices = objectPaths(active->value(QStringLiteral("Devices")));
         if (!devices.isEmpty() && isObjectPath(devices.first())) {
             const std::optional<QVariantMap> device =
@@ -323,11 +339,14 @@ std::optional<QList<DialUpConnection>> NetworkManagerDialUp::connections() {
             if (fatal)
                 return std::nullopt;
             if (device) {
+                link.state = integer(device->value(QStringLiteral("State")));
                 const QString ipInterface = text(device->value(QStringLiteral("IpInterface")));
                 if (isSafeInterfaceName(ipInterface))
-                    connection.interfaceName = ipInterface;
+                    link.ipInterface = ipInterface;
             }
         }
+        connection.state = programState(integer(active->value(QStringLiteral("State"))), link);
+        connection.interfaceName = link.ipInterface;
         result.append(connection);
     }
     return result;
@@ -351,5 +370,7 @@ bool NetworkManagerDialUp::hangUp(const DialUpConnection& connection) {
 }
 
 std::unique_ptr<ByteCounters> NetworkManagerDialUp::createByteCounters() const {
-    return std::make_unique<SysfsByteCounters>(options_.sysRoot);
+    // NetworkManager names the link of every call once it has one; guessing a ppp* link
+    // before that would count another connection's bytes.
+    return std::make_unique<SysfsByteCounters>(options_.sysRoot, SysfsByteCounters::NamedOnly);
 }

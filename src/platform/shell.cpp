@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <cerrno>
@@ -359,33 +360,54 @@ void LinuxShell::forceIfRunning(qint64 processId) {
     sendSignal(it->second->pidfd, it->second->pid, SIGKILL);
 }
 
+int LinuxShell::openWithDesktop(const QUrl& url, const QString& parameters) {
+    // The desktop's opener takes a document or an address and nothing else.
+    if (!parameters.trimmed().isEmpty() && options_.trace)
+        options_.trace(QStringLiteral("OpenDocument - Parameters not passed = ") + parameters);
+    return options_.openUrl(url) ? Opened : NoAssociation;
+}
+
+std::optional<int> LinuxShell::runProgram(const QString& program, const QString& parameters) {
+    const std::optional<QStringList> arguments = splitShellWords(parameters);
+    if (!arguments)
+        return UnknownError;
+    const StartedProgram started = startProgram(program, *arguments, {}, WindowState::Normal);
+    if (started.processId != 0)
+        return Opened;
+    // An executable bit on a document (usual on shared and Windows drives) does not make it
+    // a program: it is opened as a document instead.
+    if (started.error == ENOEXEC)
+        return std::nullopt;
+    return shellCodeForErrno(started.error);
+}
+
 int LinuxShell::openDocument(const QString& file, const QString& parameters) {
     const QString target = file.trimmed();
     if (target.isEmpty())
         return FileNotFound;
-    if (isWebAddress(target) && !target.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive)) {
+    const bool fileUrl = target.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive);
+    if (isWebAddress(target) && !fileUrl) {
         QUrl url = QUrl::fromUserInput(target);
         if (!url.isValid())
             return FileNotFound;
-        return options_.openUrl(url) ? Opened : NoAssociation;
+        return openWithDesktop(url, parameters);
     }
 
-    const bool fileUrl = target.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive);
-    const QFileInfo info(fileUrl ? QUrl(target).toLocalFile() : target);
+    const QString path = fileUrl ? QUrl(target).toLocalFile() : target;
+    // A bare name is a program on PATH, as at a prompt ("thunderbird").
+    if (!path.contains(u'/')) {
+        const QString program = QStandardPaths::findExecutable(path);
+        if (!program.isEmpty()) {
+            if (const std::optional<int> result = runProgram(program, parameters))
+                return *result;
+        }
+    }
+    const QFileInfo info(path);
     if (!info.exists())
         return info.absoluteDir().exists() ? FileNotFound : PathNotFound;
     if (info.isFile() && info.isExecutable()) {
-        const std::optional<QStringList> arguments = splitShellWords(parameters);
-        if (!arguments)
-            return UnknownError;
-        const StartedProgram started =
-            startProgram(info.absoluteFilePath(), *arguments, {}, WindowState::Normal);
-        if (started.processId != 0)
-            return Opened;
-        // An executable bit on a document (usual on shared and Windows drives) does not
-        // make it a program: it is opened as a document instead.
-        if (started.error != ENOEXEC)
-            return shellCodeForErrno(started.error);
+        if (const std::optional<int> result = runProgram(info.absoluteFilePath(), parameters))
+            return *result;
     }
     if (!info.isReadable())
         return AccessDenied;
@@ -393,5 +415,5 @@ int LinuxShell::openDocument(const QString& file, const QString& parameters) {
     // A help page is opened at its topic.
     if (fileUrl)
         url.setFragment(QUrl(target).fragment());
-    return options_.openUrl(url) ? Opened : NoAssociation;
+    return openWithDesktop(url, parameters);
 }

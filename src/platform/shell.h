@@ -40,7 +40,8 @@ public:
     virtual ~Shell() = default;
 
     // A web address goes to the browser, a folder or document to the desktop's handler for
-    // it, and a program file is started with the parameters split into arguments.
+    // it, and a program file, or a bare program name found on PATH, is started with the
+    // parameters split into arguments.
     virtual int openDocument(const QString& file, const QString& parameters) = 0;
     // workingDirectory empty: the program starts in this program's current folder.
     virtual StartedProgram startProgram(const QString& program, const QStringList& arguments,
@@ -78,6 +79,8 @@ public:
         // Asks the desktop to show a started program's window in the given state; does
         // nothing by default.
         std::function<void(qint64 processId, WindowState state)> applyWindowState;
+        // Takes a debug line (parameters that a document or web address could not take).
+        std::function<void(const QString&)> trace;
     };
 
     LinuxShell();
@@ -100,6 +103,9 @@ Q_SIGNALS:
 
 private:
     struct Child;
+    int openWithDesktop(const QUrl& url, const QString& parameters);
+    // Opened, or the error code; nothing when the file is no program after all.
+    std::optional<int> runProgram(const QString& program, const QString& parameters);
     void collect(qint64 processId);
     void forceIfRunning(qint64 processId);
 

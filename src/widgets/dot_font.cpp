@@ -36,6 +36,12 @@ const DotFont& mat5x7Font() {
     return font;
 }
 
+bool dos5x7ShowsAsWritten(char32_t c) {
+    if (c >= U' ' && c <= U'~')
+        return c != U'+' && c != U'-';
+    return c == U'€' || c == U'¢' || c == U'£' || c == U'¥';
+}
+
 std::optional<DotFont> loadCustomFont(const QString& fileName) {
     QFile file(fileName);
     if (fileName.isEmpty() || !file.open(QIODevice::ReadOnly))

@@ -37,3 +37,8 @@ std::optional<DotFont> loadCustomFont(const QString& fileName);
 
 // The 35 bytes of each of the 256 dos5x7 glyphs (defined with the glyph table).
 QByteArray dos5x7Dots();
+
+// Whether the read-out shows the character as itself: printable ASCII but for "+" and "-"
+// (the trend arrows), and the currency signs the table carries at their Windows codes.
+// Other characters of the code page come out as the PC glyph of their code.
+bool dos5x7ShowsAsWritten(char32_t c);

@@ -115,13 +115,7 @@ void TLCDLabel::fitToOwnerSize(QSize size) {
 }
 
 void TLCDLabel::setCaption(const QString& text) {
-    QByteArray bytes;
-    bytes.reserve(std::min<qsizetype>(text.size(), MaxCaptionLength));
-    for (const char32_t c : text.toUcs4()) {
-        if (bytes.size() == MaxCaptionLength)
-            break;
-        bytes.append(c <= 0xFF ? static_cast<char>(c) : '?');
-    }
+    const QByteArray bytes = codepage::encode(text, MaxCaptionLength);
     if (bytes == caption_)
         return;
     caption_ = bytes;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/code_page.h"
 #include "widgets/dot_font.h"
 
 #include <QColor>
@@ -12,7 +13,8 @@ class QPainter;
 // A dot-matrix LED read-out: every character of the caption is a grid of dots, each in
 // the on or the off colour. The label sizes itself from its character count, lines, dot
 // size and spacings; when its owner resizes it, it fits as many characters and lines as
-// the new size holds instead. Characters are single-byte (Latin-1) codes.
+// the new size holds instead. Characters are single-byte codes of the program's code page
+// (Windows-1252), drawn with the glyph the table has for that code.
 //
 // Invalid values are refused with an error box through the injected Prompts, and the old
 // value stays. A value that would make the label larger than MaxExtent pixels is refused
@@ -64,7 +66,7 @@ public:
 
     void setPrompts(Prompts* prompts) { prompts_ = prompts; }
 
-    QString caption() const { return QString::fromLatin1(caption_); }
+    QString caption() const { return codepage::decode(caption_); }
     void setCaption(const QString& text);
 
     TDotMatrix dotMatrix() const { return dotMatrix_; }

@@ -3,6 +3,7 @@
 
 #include "calllog/call_log_record.h"
 #include "core/formatting.h"
+#include "monitor/vorn_timer.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>
@@ -66,6 +67,22 @@ TEST_F(AutoDisconnect, CallCostFiresOnceOnTheUndiscountedCostBesideAnOpenCountdo
     cancelAll();
     checkAfter(Minute);
     EXPECT_EQ(countdowns().size(), 1) << "only the idle rule fires again";
+}
+
+TEST_F(AutoDisconnect, RulesOnTheCostRunWhenTheCostIsNotOnTheDisplay) {
+    h.chargeEveryMinute("1");
+    set("Show_Cost", "0");
+    set("Auto_Disconnect_Exceed_Cost", "1.5");
+    start();
+    connect();
+    EXPECT_FALSE(h.window->timerCost->enabled());
+    for (int i = 0; i < 46; ++i) { // no timerCost: only the checker prices the call
+        h.clock.advance(2000);
+        h.check();
+    }
+    EXPECT_EQ(reasons(), QStringList{"Call cost has reached £1.50"});
+    runCountdownsOut();
+    EXPECT_EQ(h.dialUp.hungUp.size(), 1);
 }
 
 TEST_F(AutoDisconnect, IdleTimeRestartsOnlyAfterTrafficOnThreeChecksInARow) {

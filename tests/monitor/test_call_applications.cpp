@@ -61,6 +61,20 @@ TEST_F(CallApplications, StartedOnceAfterTheDelayForTheirConnectoidAndClosedOnly
     EXPECT_TRUE(h.prompts.shown.isEmpty());
 }
 
+TEST_F(CallApplications, AnEntryNamedOutsideTheCodePageFindsItsApplicationsAndItsLog) {
+    const QString russian = QString::fromUtf8("Мой модем");
+    h.dialUp.entryNames = QStringList{russian, "Work"};
+    start();
+    const QString stored = h.names[1]; // as the options dialog offers it
+    EXPECT_EQ(stored, "??? ?????");
+    h.lists.Applications[1] = entry(stored, "/opt/mail", 1);
+    connect(russian);
+    checkAfter(2000);
+    EXPECT_EQ(started(), QStringList{"/opt/mail"});
+    dropLine();
+    EXPECT_EQ(h.log().first().Connectoid_Name, stored);
+}
+
 TEST_F(CallApplications, PathParametersFolderAndWindowStateReachTheShell) {
     start();
     typApplicationInformation mail = entry("Default", "/opt/My Mail/mail app", 1, 0, 0,

@@ -1,13 +1,20 @@
 #include "monitor_harness.h"
 
+#include "fake_shell.h"
+#include "private_bus.h"
+#include "sysfs_tree.h"
+
 #include "calllog/call_recorder.h"
 #include "core/user_name.h"
+#include "monitor/tfrm_auto_disconnect.h"
+#include "platform/network_manager_dial_up.h"
 #include "tariff/call_costing.h"
 #include "tariff/tariff_context.h"
 #include "widgets/taskbar_icon.h"
 
 #include <QAction>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -214,15 +221,45 @@ TEST_F(ConnectionChecker, ExitVornEndsTheProgramAfterTheCallIsLogged) {
     EXPECT_TRUE(h.journal.contains("ApplicationsAtDisconnect"));
 }
 
+TEST_F(ConnectionChecker, AHandEditedAlternativeDetectorDoesNotStopDetection) {
+    h.set("Alternative_Detector", "1").set("Debug_Logging", "1");
+    TfrmDigital& w = h.start();
+    h.dialUp.dial("Demo");
+    h.check();
+    EXPECT_TRUE(w.state().connected);
+    EXPECT_TRUE(
+        std::any_of(h.debugLog.lines().begin(), h.debugLog.lines().end(),
+                    [](const QString& line) { return line.contains("Alternative_Detector"); }));
+}
+
+TEST_F(ConnectionChecker, EveryCheckPutsTheVisibleLedWindowBackOnTop) {
+    struct Raises : QObject {
+        bool eventFilter(QObject*, QEvent* event) override {
+            count += event->type() == QEvent::ZOrderChange;
+            return false;
+        }
+        int count = 0;
+    } raises;
+    TfrmDigital& w = h.start();
+    w.installEventFilter(&raises);
+    h.dialUp.dial("Demo");
+    h.check();
+    ASSERT_TRUE(w.state().displayVisible);
+    raises.count = 0;
+    for (int i = 0; i < 3; ++i)
+        h.check();
+    EXPECT_EQ(raises.count, 3);
+}
+
 namespace {
-// Answers every box, and while the box is up lets the checker fire again, the way a
-// timer would during a modal box.
+// Answers every box, and while it is up runs what the test gives, as the timers would
+// during a modal box.
 class ReenteringPrompts final : public Prompts {
 public:
     Answer show(Kind, Buttons, const QString& text, const QString&) override {
         texts << text;
         if (whileShown)
-            whileShown();
+            std::exchange(whileShown, {})();
         return Answer::Ok;
     }
     QStringList texts;
@@ -230,32 +267,115 @@ public:
 };
 } // namespace
 
-TEST_F(ConnectionChecker, AFiringDuringABoxOfThePreviousOneIsSkipped) {
+TEST_F(ConnectionChecker, ACallThatEndsWhileAnApplicationErrorBoxIsUpIsRecordedWithItsRealEnd) {
     ReenteringPrompts prompts;
+    FakeShell shell;
+    shell.startError = ENOENT;
     h.answering = &prompts;
+    h.shellService = &shell;
+    h.chargeEveryMinute("60"); // a pound a second
+    h.set("Auto_Disconnect", "1");
     TfrmDigital& w = h.start();
+    h.lists.Applications[1] = {"Default", "/opt/missing", {}, {}, 0, 1, 0, 0};
     h.dialUp.dial("Demo");
-    w.timerCheckerTimer();
-    w.timerCheckerTimer();
-    // A call of six days is refused by the recorder with a box: the box is up while the
-    // line comes back.
-    h.clock.advance(6LL * 86400 * 1000);
-    h.dialUp.active->clear();
-    int nestedQueries = -1;
+    h.check();
+
+    TDateTime droppedAt = 0;
     prompts.whileShown = [&] {
-        h.dialUp.dial("Again");
-        const int before = h.dialUp.connectionsCalls;
+        // The box is up: the checker goes on, tries the application again without a second
+        // box, runs the rules, and sees the line drop.
+        for (int i = 0; i < 31; ++i) {
+            h.clock.advance(2000);
+            w.timerCheckerTimer();
+        }
+        EXPECT_TRUE(w.state().countdownActive) << "the one-minute rule has fired";
+        h.dialUp.active->clear();
+        droppedAt = h.clock.now();
         w.timerCheckerTimer();
-        nestedQueries = h.dialUp.connectionsCalls - before;
+        EXPECT_EQ(h.log().size(), 1) << "recorded while the box is still up";
     };
-    w.timerCheckerTimer();
+    h.clock.advance(2000);
+    w.timerCheckerTimer(); // the application fails: its box comes up
     ASSERT_EQ(prompts.texts.size(), 1);
-    EXPECT_TRUE(prompts.texts.first().startsWith(
-        "Due to a problem the last session has not been saved to the log."));
-    EXPECT_EQ(nestedQueries, 0) << "the nested firing must not look at the line";
+    EXPECT_TRUE(prompts.texts.first().startsWith("There has been a problem starting"));
+    EXPECT_GT(shell.starts.size(), 30);
+    ASSERT_EQ(h.log().size(), 1);
+    EXPECT_NEAR(h.log().first().Finish, droppedAt, 0.5 * Second);
+    EXPECT_NEAR(h.log().first().Cost_Exc, 64, 2.1);
+}
+
+// The whole way from NetworkManager (python3-dbusmock on a private bus) to the call log, with
+// the link's counters in a /sys tree of the test's own.
+TEST(NetworkManagerCall, OnANonPppLinkNamedLateIsRecordedWithItsDataAndItsRealLength) {
+    if (const QString missing = PrivateBus::missingTools(); !missing.isEmpty())
+        GTEST_SKIP() << missing.toStdString();
+    PrivateBus bus;
+    QString error;
+    ASSERT_TRUE(bus.start(&error)) << error.toStdString();
+    ASSERT_TRUE(bus.startNetworkManagerMock(&error)) << error.toStdString();
+    NetworkManagerMock mock(bus.driver());
+    QTemporaryDir root;
+    NetworkManagerDialUp::Options options;
+    options.busAddress = bus.address();
+    options.sysRoot = root.path();
+    NetworkManagerDialUp nm(options);
+    const std::unique_ptr<ByteCounters> counters = nm.createByteCounters();
+    // Traffic of the interface before it carries the call is not the call's.
+    quint64 received = 7000000;
+    const auto traffic = [&](quint64 bytes) {
+        received += bytes;
+        ASSERT_TRUE(writeInterface(root.path(), "wwan0", 5, QByteArray::number(received), "0"));
+    };
+    traffic(0);
+    ASSERT_TRUE(writeInterface(root.path(), "ppp0", 6, "123456789", "0")); // someone else's
+
+    MonitorHarness h;
+    h.dialUpService = &nm;
+    h.countersService = counters.get();
+    h.set("Auto_Idle_Disconnect", "5");
+    TfrmDigital& w = h.start();
+    const QString profile = mock.addProfile("Mobile", "gsm");
+    const QString modem = mock.addModemDevice("modem0", "");
+
+    // An attempt that fails before the modem has connected is no call.
+    const QString attempt =
+        mock.addActiveConnection(profile, {modem}, "1", NetworkManagerMock::Activating);
+    mock.setDeviceLink(modem, NetworkManagerMock::DevicePrepare, "");
+    h.check();
     EXPECT_FALSE(w.state().connected);
-    // The next regular firing sees the new call.
-    w.timerCheckerTimer();
-    EXPECT_TRUE(w.state().connected);
-    EXPECT_EQ(w.globals().CurrentConnectoid, "Again");
+    mock.setDeviceLink(modem, NetworkManagerMock::DeviceFailed, "");
+    mock.setActiveState(attempt, NetworkManagerMock::Deactivated);
+    h.check();
+    ASSERT_TRUE(nm.hangUp({attempt, "Mobile", DialUpState::Disconnected, {}, 0}));
+    h.check();
+    EXPECT_TRUE(h.log().isEmpty());
+
+    // Activated before NetworkManager names the IP interface.
+    const QString call =
+        mock.addActiveConnection(profile, {modem}, "2", NetworkManagerMock::Activated);
+    const TDateTime startedAt = h.clock.now();
+    h.check();
+    ASSERT_TRUE(w.state().connected);
+    EXPECT_EQ(w.GetDataTransferred(), 0u);
+    mock.setDeviceLink(modem, NetworkManagerMock::DeviceActivated, "wwan0");
+    quint64 sent = 0;
+    for (int second = 2; second <= 6 * 60; second += 2) { // past the five idle minutes
+        h.clock.advance(2000);
+        h.check();
+        traffic(1000);
+        sent += 1000;
+    }
+    EXPECT_TRUE(w.findChildren<TfrmAutoDisconnect*>().isEmpty()) << "a busy call is not idle";
+    h.clock.advance(2000);
+    h.check(); // the last running check counts what the link moved
+    mock.setActiveState(call, NetworkManagerMock::Deactivated);
+    h.check();
+
+    const QList<typCallLogInformation> log = h.log();
+    ASSERT_EQ(log.size(), 1);
+    const typCallLogInformation& record = log.first();
+    EXPECT_EQ(record.Connectoid_Name, "Mobile");
+    EXPECT_EQ(record.Data, sent);
+    EXPECT_NEAR(record.Finish - record.Start, 362 * Second, 0.5 * Second);
+    EXPECT_NEAR(record.Start, startedAt, 0.5 * Second);
 }

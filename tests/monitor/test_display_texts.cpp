@@ -60,6 +60,29 @@ TEST(DisplayTexts, CostMarksAndColoursOfTheChargePeriods) {
     EXPECT_EQ(cost(5.00, true, false, true), Shown("£4.00", st.Color_LED_Costs));
 }
 
+TEST(DisplayTexts, MoneyOnTheLedUsesOnlyWhatItCanDraw) {
+    typCallCostInformation c;
+    c.Without_Discount = 1234.5;
+    c.OutsideFreePeriod = true;
+    const typSettings st;
+    struct Case {
+        const char* locale;
+        const char* shown;
+    };
+    for (const Case& t :
+         {Case{"it_IT", "1.234,50 €"}, Case{"en_GB", "£1,234.50"}, Case{"ja_JP", "¥1,235"},
+          Case{"pl_PL", "1 234,50 PLN"}, Case{"ru_RU", "1 234,50 RUB"}, Case{"fr_FR", "1 234,50 €"},
+          Case{"C", "1,234.50"}}) {
+        const RegionalSettings regional =
+            RegionalSettings::forLocales(t.locale, t.locale, t.locale);
+        EXPECT_EQ(costText(c, st, ledRegional(regional)).text, QString::fromUtf8(t.shown))
+            << t.locale;
+    }
+    // The other windows keep the real symbol.
+    const RegionalSettings polish = RegionalSettings::forLocales("pl_PL", "pl_PL", "pl_PL");
+    EXPECT_EQ(costText(c, st, polish).text.right(2), QString::fromUtf8("zł"));
+}
+
 TEST(DisplayTexts, RateTrendNeedsAChangeOfMoreThanFivePercent) {
     const RegionalSettings english = RegionalSettings::english();
     const auto trend = [&](double from, double to) { return dtrText(to, from, 0, english); };

@@ -1,6 +1,7 @@
 #include "monitor_harness.h"
 
 #include "app/vorn_application.h"
+#include "calllog/call_log_file.h"
 #include "calllog/call_recorder.h"
 #include "monitor/vorn_timer.h"
 #include "widgets/lcd_label.h"
@@ -39,15 +40,28 @@ TEST(MainWindow, StartUpPreparesTheLogsFolderAndAppliesTheSettings) {
     MonitorHarness h;
     const QDir home(h.home.path());
     ASSERT_TRUE(home.mkpath("Logs"));
-    touch(home.filePath("old.bin"), "old log");
-    touch(home.filePath("Logs/old.bin"), "older copy");
-    for (const char* name : {"log.txt", "notify.dat", "keep.txt", "Logs/notify_main.htm"})
+    // The live log in Logs, and a stray copy left in the program folder (twice, as if it
+    // was put back after an earlier start of the same day).
+    typCallLogInformation call;
+    call.Connectoid_Name = "Live";
+    AppendLogEntry(h.logPath(), call);
+    touch(home.filePath("Logs/log070.bin.old-2023-03-15"), "kept before");
+    touch(home.filePath("log070.bin"), "stray copy");
+    for (const char* name :
+         {"old.bin", "log.txt", "notify.dat", "keep.txt", "Logs/notify_main.htm"})
         touch(home.filePath(name));
     h.set("Interval_Call_Checker", "1000").set("Applications_Delay", "0").set("Default_Menu", "2");
+    h.set("Debug_Logging", "1");
+    h.debugLog.setEnabled(true);
 
-    TfrmDigital& w = h.start();
-    EXPECT_EQ(contents(home.filePath("Logs/old.bin")), QByteArray("old log"));
-    for (const char* moved : {"old.bin", "log.txt", "notify.dat"}) {
+    TfrmDigital& w = h.start(); // on 15 March 2023
+    ASSERT_EQ(h.log().size(), 1);
+    EXPECT_EQ(h.log().first().Connectoid_Name, "Live");
+    EXPECT_EQ(contents(home.filePath("Logs/log070.bin.old-2023-03-15")), "kept before");
+    EXPECT_EQ(contents(home.filePath("Logs/log070.bin.old-2023-03-15-2")), "stray copy");
+    EXPECT_TRUE(std::any_of(h.debugLog.lines().begin(), h.debugLog.lines().end(),
+                            [](const QString& line) { return line.contains("log070.bin"); }));
+    for (const char* moved : {"log070.bin", "old.bin", "log.txt", "notify.dat"}) {
         EXPECT_FALSE(home.exists(moved)) << moved;
         EXPECT_TRUE(home.exists(QStringLiteral("Logs/") + QLatin1String(moved))) << moved;
     }

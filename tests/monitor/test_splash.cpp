@@ -9,20 +9,30 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
-// Runs once the about window is up (it is modal), then presses OK or Escape.
-void whenSplashShows(const std::function<void(TfrmSplash&)>& act, bool escape = false) {
-    QTimer::singleShot(0, [act, escape] {
+enum class Leave { Ok, Escape, CloseBox };
+
+// Runs once the about window is up (it is modal), then leaves it as said.
+void whenSplashShows(const std::function<void(TfrmSplash&)>& act, Leave leave = Leave::Ok) {
+    QTimer::singleShot(0, [act, leave] {
         auto* splash = qobject_cast<TfrmSplash*>(QApplication::activeModalWidget());
         ASSERT_NE(splash, nullptr);
         act(*splash);
-        if (escape)
-            splash->reject();
-        else
+        switch (leave) {
+        case Leave::Ok:
             splash->findChild<QPushButton*>("btnOK")->click();
+            break;
+        case Leave::Escape:
+            QTest::keyClick(splash, Qt::Key_Escape);
+            break;
+        case Leave::CloseBox:
+            splash->close();
+            break;
+        }
     });
 }
 } // namespace
@@ -70,11 +80,15 @@ TEST(AboutWindow, ShownAfterAnUpdateEvenWhenTurnedOffAndFromTheMenu) {
     EXPECT_TRUE(h.settings.Show_Splash);
     EXPECT_TRUE(w.mnuHangUp->isEnabled()) << "during a call the call items come back";
 
-    whenSplashShows(
-        [](TfrmSplash& splash) {
-            splash.findChild<QCheckBox*>("chkShowSplash")->setChecked(false);
-        },
-        true);
+    const auto uncheck = [](TfrmSplash& splash) {
+        splash.findChild<QCheckBox*>("chkShowSplash")->setChecked(false);
+    };
+    // The close box stores nothing; Escape presses OK, the cancel button.
+    whenSplashShows(uncheck, Leave::CloseBox);
+    w.mnuAboutClick();
+    EXPECT_EQ(h.stored("Show_Splash"), "1");
+    EXPECT_TRUE(w.mnuOptions->isEnabled());
+    whenSplashShows(uncheck, Leave::Escape);
     w.mnuAboutClick();
     EXPECT_EQ(h.stored("Show_Splash"), "0");
 }

@@ -50,7 +50,7 @@ QString PrivateBus::missingTools() {
     return {};
 }
 
-QProcess* PrivateBus::spawn(const QString& program, const QStringList& arguments) {
+QProcess* PrivateBus::spawn(const QString& program, const QStringList& arguments, bool readOutput) {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DBUS_SYSTEM_BUS_ADDRESS", address_);
@@ -58,6 +58,9 @@ QProcess* PrivateBus::spawn(const QString& program, const QStringList& arguments
     process->setProcessEnvironment(environment);
     // Should the test itself die, its bus and services go with it.
     process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    // The mocks log every call they answer; unread, that would fill the pipe and stop them.
+    if (!readOutput)
+        process->setStandardOutputFile(QProcess::nullDevice());
     process->start(program, arguments);
     processes_.push_back(std::move(process));
     return processes_.back().get();
@@ -68,9 +71,11 @@ bool PrivateBus::start(QString* error) {
         *error = "no temporary folder";
         return false;
     }
-    QProcess* daemon = spawn("dbus-daemon", {"--config-file=/usr/share/dbus-1/session.conf",
-                                             "--address=unix:path=" + dir_.filePath("bus"),
-                                             "--nofork", "--nopidfile", "--print-address"});
+    QProcess* daemon = spawn("dbus-daemon",
+                             {"--config-file=/usr/share/dbus-1/session.conf",
+                              "--address=unix:path=" + dir_.filePath("bus"), "--nofork",
+                              "--nopidfile", "--print-address"},
+                             true);
     QByteArray printed;
     const QDeadlineTimer deadline(StartTimeoutMs);
     while (!printed.contains('\n') && !deadline.hasExpired() &&
@@ -187,4 +192,14 @@ void NetworkManagerMock::setActiveState(const QString& activePath, uint state) {
     call(MockMain, MockInterface, "SetProperty",
          {activePath, "org.freedesktop.NetworkManager.Connection.Active", "State",
           QVariant::fromValue(QDBusVariant(QVariant(state)))});
+}
+
+void NetworkManagerMock::setDeviceLink(const QString& device, uint state,
+                                       const QString& ipInterface) {
+    const QString deviceInterface = "org.freedesktop.NetworkManager.Device";
+    call(MockMain, MockInterface, "SetProperty",
+         {device, deviceInterface, "State", QVariant::fromValue(QDBusVariant(QVariant(state)))});
+    call(MockMain, MockInterface, "SetProperty",
+         {device, deviceInterface, "IpInterface",
+          QVariant::fromValue(QDBusVariant(QVariant(ipInterface)))});
 }

@@ -39,7 +39,7 @@ public:
 
 private:
     bool waitForName(const QString& name, QProcess& owner, QString* error);
-    QProcess* spawn(const QString& program, const QStringList& arguments);
+    QProcess* spawn(const QString& program, const QStringList& arguments, bool readOutput = false);
 
     QTemporaryDir dir_;
     QString address_;
@@ -54,6 +54,11 @@ public:
     static constexpr uint Activated = 2;
     static constexpr uint Deactivating = 3;
     static constexpr uint Deactivated = 4;
+    // NMDeviceState
+    static constexpr uint DevicePrepare = 40;
+    static constexpr uint DeviceIpConfig = 70;
+    static constexpr uint DeviceActivated = 100;
+    static constexpr uint DeviceFailed = 120;
 
     explicit NetworkManagerMock(QDBusConnection bus) : bus_(bus) {}
 
@@ -68,6 +73,8 @@ public:
     QString addActiveConnection(const QString& profile, const QStringList& devices,
                                 const QString& name, uint state);
     void setActiveState(const QString& activePath, uint state);
+    // How far a device has come (NMDeviceState) and the IP interface it names.
+    void setDeviceLink(const QString& device, uint state, const QString& ipInterface);
 
 private:
     QDBusMessage call(const QString& path, const QString& interface, const QString& method,

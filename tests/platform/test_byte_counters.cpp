@@ -40,6 +40,12 @@ TEST_F(SysfsByteCountersTest, WithoutANameTheLastPppInterfaceWins) {
     EXPECT_EQ(counters.currentInterface(), "ppp2"); // highest interface index, not name
     EXPECT_EQ(counters.GetByteCount(u"r"), 200u);
     EXPECT_EQ(counters.GetByteCount(u"t"), 20u);
+
+    // Counters of a service that names the link of its calls never guess one.
+    SysfsByteCounters namedOnly(root.path(), SysfsByteCounters::NamedOnly);
+    EXPECT_EQ(namedOnly.GetByteCount(u"r"), 0u);
+    namedOnly.setInterfaceName("ppp9");
+    EXPECT_EQ(namedOnly.GetByteCount(u"r"), 300u);
 }
 
 TEST_F(SysfsByteCountersTest, MissingGarbageAndUnsafeInputsCountZero) {

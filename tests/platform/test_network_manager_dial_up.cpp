@@ -79,22 +79,36 @@ TEST_F(NetworkManagerDialUpTest, DialUpAndMeteredProfilesAreThePhonebookAndTheCa
     EXPECT_EQ(names(nm.connections()), QStringList({"Wired", "DSL", "Home WiFi", "Phone hotspot"}));
 }
 
-TEST_F(NetworkManagerDialUpTest, StatesCountTheWayTheProgramCountsThem) {
+TEST_F(NetworkManagerDialUpTest, AnActivationIsACallOnceItsDeviceHasALink) {
     const QString mobile = mock->addProfile("Mobile", "gsm");
-    const QString modem = mock->addModemDevice("modem0", "ppp0");
+    const QString modem = mock->addModemDevice("modem0", "");
     const QString active =
         mock->addActiveConnection(mobile, {modem}, "1", NetworkManagerMock::Activating);
     NetworkManagerDialUp nm = backend(bus.address());
-    const std::pair<uint, int> states[] = {
-        {NetworkManagerMock::Activating, DialUpState::Authenticate}, // already a call
-        {NetworkManagerMock::Activated, DialUpState::Connected},
-        {NetworkManagerMock::Deactivating, DialUpState::Disconnected},
-        {NetworkManagerMock::Deactivated, DialUpState::Disconnected}};
-    for (const auto& [nmState, state] : states) {
-        mock->setActiveState(active, nmState);
+    struct Case {
+        uint active;
+        uint device;
+        const char* ipInterface;
+        int state;
+    };
+    using M = NetworkManagerMock;
+    for (const Case& c : {
+             // Registering and dialling are not yet a call; a failed attempt never was one.
+             Case{M::Activating, M::DevicePrepare, "", DialUpState::ConnectDevice},
+             Case{M::Activating, M::DeviceIpConfig, "", DialUpState::ConnectDevice},
+             Case{M::Activating, M::DeviceFailed, "wwan0", DialUpState::ConnectDevice},
+             // The modem has connected: the link is there, authentication time counts.
+             Case{M::Activating, M::DeviceIpConfig, "wwan0", DialUpState::Authenticate},
+             Case{M::Activated, M::DeviceActivated, "wwan0", DialUpState::Connected},
+             Case{M::Deactivating, M::DeviceActivated, "wwan0", DialUpState::Disconnected},
+             Case{M::Deactivated, M::DeviceFailed, "", DialUpState::Disconnected},
+         }) {
+        mock->setDeviceLink(modem, c.device, c.ipInterface);
+        mock->setActiveState(active, c.active);
         const auto calls = nm.connections();
         ASSERT_TRUE(calls && calls->size() == 1);
-        EXPECT_EQ(calls->first().state, state) << nmState;
+        EXPECT_EQ(calls->first().state, c.state) << c.active << " " << c.device;
+        EXPECT_EQ(calls->first().interfaceName, c.ipInterface);
     }
 }
 

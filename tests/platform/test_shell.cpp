@@ -140,11 +140,13 @@ TEST_F(ShellTest, SigkillFollowsTheGracePeriodAlsoWhenTheShellGoesFirst) {
 TEST_F(ShellTest, OpenDocumentHandsDocumentsToTheDesktopAndStartsPrograms) {
     QList<QUrl> opened;
     bool handled = true;
+    QStringList traced;
     LinuxShell::Options options;
     options.openUrl = [&](const QUrl& url) { // no browser or viewer is ever started
         opened.append(url);
         return handled;
     };
+    options.trace = [&](const QString& line) { traced << line; };
     LinuxShell shell(options);
     const QString page = script("notify_main.htm", "<html/>", false);
     const QString notes = script("notes.txt", "an executable bit on a plain document\n");
@@ -154,6 +156,8 @@ TEST_F(ShellTest, OpenDocumentHandsDocumentsToTheDesktopAndStartsPrograms) {
     EXPECT_EQ(opened, (QList<QUrl>{QUrl("https://example.org/a%20b"),
                                    QUrl("http://www.example.org"), QUrl::fromLocalFile(page),
                                    QUrl::fromLocalFile(notes), QUrl::fromLocalFile(dir.path())}));
+    // The desktop's opener takes no parameters: each time, a debug line says so.
+    EXPECT_EQ(traced, QStringList(5, "OpenDocument - Parameters not passed = ignored"));
 
     EXPECT_EQ(shell.openDocument(reporter(false), "-check 'In Box'"), Shell::Opened);
     EXPECT_EQ(report().mid(1), (QStringList{"[-check]", "[In Box]"}));
@@ -161,6 +165,7 @@ TEST_F(ShellTest, OpenDocumentHandsDocumentsToTheDesktopAndStartsPrograms) {
 
     handled = false;
     EXPECT_EQ(shell.openDocument(page, {}), Shell::NoAssociation);
+    EXPECT_EQ(traced.size(), 5);
     EXPECT_EQ(shell.openDocument(dir.filePath("gone/x.txt"), {}), Shell::PathNotFound);
     ScriptedPrompts prompts;
     OpenDocument(shell, prompts, dir.filePath("missing.txt"), {});
@@ -193,6 +198,21 @@ TEST_F(ShellTest, HelpOpensTheFirstPageFoundAtItsTopic) {
     EXPECT_EQ(opened, (QList<QUrl>{atTopic, QUrl::fromLocalFile(installed)}));
     help.open("tools#ping");
     EXPECT_EQ(prompts.texts().size(), 1) << "a page that is nowhere: the shell's error box";
+}
+
+TEST_F(ShellTest, ABareProgramNameIsFoundOnPath) {
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("bin")));
+    ASSERT_TRUE(QFile::link(reporter(false), dir.filePath("bin/mailer")));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(dir.filePath("bin")) + ':' + path);
+    LinuxShell shell;
+    EXPECT_EQ(shell.openDocument("mailer", "-check"), Shell::Opened);
+    EXPECT_EQ(report().mid(1), QStringList{"[-check]"});
+    QFile::remove(dir.filePath("report"));
+    EXPECT_NE(shell.startProgram("mailer", {"-quiet"}, {}, WindowState::Normal).processId, 0);
+    EXPECT_EQ(report().mid(1), QStringList{"[-quiet]"});
+    EXPECT_EQ(shell.openDocument("no-such-mailer", {}), Shell::FileNotFound);
+    qputenv("PATH", path);
 }
 
 } // namespace

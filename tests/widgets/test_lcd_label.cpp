@@ -93,13 +93,16 @@ TEST(LcdLabelGeometry, OwnerResizeFitsCharactersAndLinesIntoTheNewSize) {
 
 TEST(LcdLabelGlyphs, ReadoutGlyphsAreDrawnDotForDotAndTheRestIsBlank) {
     TLCDLabel label;
-    setUpReadout(label, 12, 1, 0);
-    label.setCaption(QString::fromUtf8("+-£") + kLights + "0:.=");
+    setUpReadout(label, 15, 1, 0);
+    label.setCaption(QString::fromUtf8("+-£€¢¥") + kLights + "0:.=");
     const QImage image = label.image();
     const char* expected[] = {
         "..#../.###./#.#.#/..#../..#../..#../..#..", // + rising arrow
         "..#../..#../..#../..#../#.#.#/.###./..#..", // - falling arrow
         ".###./.#..#/.#.../###../.#.../.#.../#.###", // pound, Latin-1 163
+        "..###/.#.../####./.#.../####./.#.../..###", // euro, Windows-1252 128
+        "..#../.###./#.#../#.#../#.#.#/.###./..#..", // cent, Latin-1 162
+        "#...#/.#.#./#####/..#../#####/..#../..#..", // yen, Latin-1 165
         "...../...../...../...../...../...../.....", // lights: none
         ".###./.###./.###./...../...../...../.....", // lights: receiving
         "...../...../...../...../.###./.###./.###.", // lights: transmitting
@@ -110,7 +113,7 @@ TEST(LcdLabelGlyphs, ReadoutGlyphsAreDrawnDotForDotAndTheRestIsBlank) {
         "...../...../#####/...../#####/...../.....", // =
         "...../...../...../...../...../...../.....", // padding
     };
-    for (int cell = 0; cell < 12; ++cell)
+    for (int cell = 0; cell < 15; ++cell)
         EXPECT_EQ(cellDots(image, cell), expected[cell]) << "cell " << cell;
 }
 
@@ -124,8 +127,9 @@ TEST(LcdLabelCaption, LongCaptionIsCut) {
 
     label.setCaption(QString(300, 'A'));
     EXPECT_EQ(label.caption().size(), TLCDLabel::MaxCaptionLength);
-    label.setCaption(QString::fromUtf8("£1 €2 \U0001F600")); // outside Latin-1: one "?" each
-    EXPECT_EQ(label.caption(), QString::fromUtf8("£1 ?2 ?"));
+    // Windows-1252, one "?" for each character outside it.
+    label.setCaption(QString::fromUtf8("£1 €2 zł \U0001F600"));
+    EXPECT_EQ(label.caption(), QString::fromUtf8("£1 €2 z? ?"));
 }
 
 TEST(LcdLabelPaint, DisabledLabelShowsOnlyBackgroundAndFrame) {
@@ -290,6 +294,7 @@ TEST(LcdLabelArtifacts, SavesReadoutRenderings) {
         {"lcd_no_call.png", " NO CALL", 9, QColor(255, 255, 255)},
         {"lcd_rate_up.png", "+1.20K/s", 9, QColor(192, 192, 192)},
         {"lcd_pound.png", QString::fromUtf8("£0.12"), 9, QColor(255, 255, 128)},
+        {"lcd_euro.png", QString::fromUtf8("€1,23"), 9, QColor(255, 255, 128)},
         {"lcd_lights.png", kLights, 4, QColor(0, 255, 0)},
         {"lcd_dos5x7_table.png", {}, 16, QColor(255, 255, 255)}};
     for (const auto& [file, caption, chars, colour] : shots) {
@@ -299,11 +304,11 @@ TEST(LcdLabelArtifacts, SavesReadoutRenderings) {
         label.setPixelOn(colour);
         label.setCaption(caption);
         if (caption.isEmpty()) { // the whole table, 16 codes a line
-            QString all(1, ' ');
+            QByteArray all(1, ' ');
             for (int c = 1; c < 256; ++c)
-                all += QChar(c);
+                all += char(c);
             label.setTextLines(16);
-            label.setCaption(all);
+            label.setCaption(codepage::decode(all));
         }
         EXPECT_TRUE(label.image().save(folder + "/" + file)) << file;
     }
