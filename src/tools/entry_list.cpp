@@ -69,6 +69,10 @@ void EntryList::refresh() {
     }
     if (sortColumn_ >= 0)
         list_->sortItems(sortColumn_, sortOrder_);
+    for (int c = 0; c < list_->columnCount(); ++c) {
+        if (!list_->isColumnHidden(c))
+            list_->resizeColumnToContents(c);
+    }
     selectSlot(keep);
 }
 

@@ -9,6 +9,8 @@
 #include "tools/tfrm_password_detail.h"
 #include "tools/tfrm_security.h"
 
+#include <QHeaderView>
+
 namespace {
 enum Column { Company, UserName, Password, Comments, RecordNumber };
 } // namespace
@@ -19,6 +21,10 @@ PasswordPage::PasswordPage(const typSettings& settings, PasswordTable& table, Pr
       prompts_(prompts) {
     ui->setupUi(this);
     ui->lstvPasswordKeeper->setColumnHidden(RecordNumber, true);
+    // The hidden record number is the last column: the comments take the room left.
+    QHeaderView* header = ui->lstvPasswordKeeper->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(Comments, QHeaderView::Stretch);
 
     EntryList::Actions actions;
     actions.findFree = [this] { return FindFreePassword(table_); };

@@ -17,13 +17,14 @@ void showSectionIcons(QListWidget* sections) {
     sections->setIconSize(QSize(32, 32));
     // One cell per section, as wide as the list, so that a caption wraps instead of
     // pushing a scroll bar in.
-    sections->setFixedWidth(112);
-    sections->setGridSize(QSize(104, 64));
+    sections->setFixedWidth(104);
+    sections->setGridSize(QSize(96, 64));
     sections->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     sections->setEditTriggers(QAbstractItemView::NoEditTriggers);
     for (int i = 0; i < sections->count() && i < int(std::size(files)); ++i) {
         QListWidgetItem* item = sections->item(i);
         item->setIcon(QIcon(QStringLiteral(":/tools/icons/%1.svg").arg(QLatin1String(files[i]))));
         item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        item->setSizeHint(sections->gridSize() - QSize(4, 4));
     }
 }

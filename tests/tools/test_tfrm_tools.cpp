@@ -682,3 +682,33 @@ TEST_F(Tools, APasswordFileThatCannotBeWrittenKeepsTheWindowOpenAndStoresNothing
     load();
     EXPECT_EQ(lists.Passwords[1].Company, "Kept");
 }
+
+// At its smallest the window still gives every page the room its layout asks for (an
+// 800x600 screen holds it); the renderings are for a person to look at, in the build
+// folder's artifacts/.
+TEST_F(Tools, EveryPageFitsTheSmallestWindow) {
+    open();
+    window->resize(window->minimumSize());
+    EXPECT_EQ(window->size(), QSize(630, 450));
+    EXPECT_LE(window->minimumSizeHint().width(), 630);
+    EXPECT_LE(window->minimumSizeHint().height(), 450);
+    const QString folder = qEnvironmentVariable("VORN_BINARY_DIR") + "/artifacts";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    auto* pages = child<QTabWidget>("pageTools");
+    for (int s = TfrmTools::WebNotification; s <= TfrmTools::POP3; ++s) {
+        window->selectSection(TfrmTools::Section(s));
+        for (int i = 0; i < pages->count(); ++i) {
+            if (!pages->isTabVisible(i))
+                continue;
+            pages->setCurrentIndex(i);
+            QWidget* page = pages->widget(i);
+            QApplication::processEvents();
+            EXPECT_LE(page->minimumSizeHint().width(), page->width()) << s << i;
+            EXPECT_LE(page->minimumSizeHint().height(), page->height()) << s << i;
+            const QString name = QStringLiteral("tools_%1_%2.png")
+                                     .arg(s)
+                                     .arg(page->objectName().toLower().remove("page"));
+            EXPECT_TRUE(window->grab().save(folder + "/" + name)) << name.toStdString();
+        }
+    }
+}
