@@ -687,6 +687,11 @@ TEST_F(Tools, APasswordFileThatCannotBeWrittenKeepsTheWindowOpenAndStoresNothing
 // 800x600 screen holds it); the renderings are for a person to look at, in the build
 // folder's artifacts/.
 TEST_F(Tools, EveryPageFitsTheSmallestWindow) {
+    lists.POP3s[1] = {"pop.example.net", "anna", "mailbox", true};
+    SavePOP3s(*store, lists.POP3s);
+    lists.Passwords[1] = pw("Example Bank", "anna.k", "s3cret!", "online banking");
+    lists.Passwords[2] = pw("Mail provider", "anna", "mailbox", "also the POP3 account");
+    passwordfile::write(passwordPath(), lists.Passwords);
     open();
     window->resize(window->minimumSize());
     EXPECT_EQ(window->size(), QSize(630, 450));
