@@ -1,5 +1,5 @@
-// The entry dialogs of the tool lists on their own: what they start with, when OK may be
-// pressed, what they hand back, and the characters the password file refuses.
+// The entry dialogs' own rules: one "Default" entry per list, and the characters the
+// password file refuses.
 
 #include "scripted_prompts.h"
 #include "tools_test_support.h"
@@ -7,8 +7,6 @@
 #include "core/code_page.h"
 #include "tools/tfrm_insert_password_keeper.h"
 #include "tools/tfrm_insert_tool_default.h"
-#include "tools/tfrm_password_detail.h"
-#include "tools/tfrm_security.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -22,23 +20,6 @@ template <typename T> T* field(QDialog& d, const char* name) {
     return w;
 }
 } // namespace
-
-TEST(InsertToolDefault, OkWaitsForAHostAndTheRecordComesBackTrimmed) {
-    const typToolWithDefaultInformation existing{"host.example.net", "Mail", true};
-    for (const bool editing : {false, true}) {
-        TfrmInsertToolDefault d(TfrmInsertToolDefault::Tool::Ping, editing ? &existing : nullptr);
-        auto* ok = field<QPushButton>(d, "btnOK");
-        EXPECT_EQ(ok->isEnabled(), editing);
-        EXPECT_EQ(d.windowTitle(), editing ? "Properties" : "Insert Ping");
-        field<QLineEdit>(d, "txtHost")->setText("  ");
-        EXPECT_FALSE(ok->isEnabled());
-        field<QLineEdit>(d, "txtHost")->setText(" 10.1.1.1 ");
-        EXPECT_TRUE(ok->isEnabled());
-        EXPECT_TRUE(ok->isDefault());
-        EXPECT_EQ(d.record(),
-                  (typToolWithDefaultInformation{"10.1.1.1", editing ? "Mail" : "", editing}));
-    }
-}
 
 TEST(InsertToolDefault, ADefaultEntryTakesTheFlagFromEveryOther) {
     ToolHostTable t;
@@ -88,24 +69,4 @@ TEST(InsertPasswordKeeper, CharactersThePasswordFileCannotHoldAreRefusedWithThei
         EXPECT_EQ(field<QLineEdit>(d, s.name)->maxLength(), s.length) << s.name;
     EXPECT_EQ(d.record(), (typPasswordInformation{"Bank", "me", QString::fromUtf8("pw€"), "note"}));
     EXPECT_EQ(codepage::firstUnencodable(d.record().Password), 0u);
-}
-
-TEST(SecurityAndDetail, TheEnteredPasswordIsEmptyAfterCancelAndTheDetailIsReadOnly) {
-    for (const bool ok : {true, false}) {
-        TfrmSecurity d;
-        EXPECT_EQ(d.windowTitle(), "Security");
-        onNextModal([ok](QDialog* shown) {
-            setField(shown, "txtPassword", "typed");
-            press(shown, ok ? "btnOK" : "btnCancel");
-        });
-        d.exec();
-        EXPECT_EQ(d.enteredPassword(), ok ? "typed" : "");
-    }
-
-    TfrmPasswordDetail detail({"Bank", "me", "secret", "note"});
-    auto* password = field<QLineEdit>(detail, "txtPassword");
-    EXPECT_EQ(password->text(), "secret");
-    EXPECT_EQ(password->echoMode(), QLineEdit::Normal);
-    QTest::keyClicks(password, "x");
-    EXPECT_EQ(password->text(), "secret");
 }

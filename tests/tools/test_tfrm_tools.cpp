@@ -317,7 +317,7 @@ TEST_F(Tools, PingAndFingerEntriesKeepOneDefaultAndFollowTheListKeys) {
         EXPECT_EQ(d->windowTitle(), "Insert Ping");
         EXPECT_EQ(d->findChild<QLabel*>("lblHost")->text(), "Host / IP Address");
         okAtFirst = d->findChild<QPushButton*>("btnOK")->isEnabled();
-        setField(d, "txtHost", "10.0.0.1");
+        setField(d, "txtHost", " 10.0.0.1 ");
         setField(d, "txtDescription", "Router");
         d->findChild<QCheckBox*>("chkDefault")->setChecked(true);
         press(d, "btnOK");
@@ -408,6 +408,11 @@ TEST_F(Tools, OptionControlsStoreTheirSettingsOnOk) {
     check("chkCheckAtStartup", true);
     check("chkExecuteMailApplication", true);
     text("txtMailApplicationParameters", "-inbox");
+    auto* port = child<QLineEdit>("txtPort");
+    port->setFocus();
+    port->selectAll();
+    QTest::keyClicks(port, "12a");
+    EXPECT_EQ(port->text(), "12");
     text("txtPort", "0"); // no port: the nearest one
     dialogs.answerNext(QStringLiteral("/usr/bin/mailer"));
     click("cmdMailApplication");
@@ -420,7 +425,7 @@ TEST_F(Tools, OptionControlsStoreTheirSettingsOnOk) {
     check("chkPageSizeChanges", false);
     check("chkLastUpdatedChanges", false); // not both: unchecking one checks the other
     text("txtProxy", "proxy.example.net");
-    text("txtProxyPort", "99999");
+    text("txtProxyPort", "");
     text("txtProxyUserName", "me");
     text("txtProxyPassword", "Zecret");
     dialogs.answerNext(dir.filePath("pages"));
@@ -447,7 +452,7 @@ TEST_F(Tools, OptionControlsStoreTheirSettingsOnOk) {
                                   "Web_Notify_Page_Size_Changes=1",
                                   "Web_Notify_Last_Updated_Changes=0",
                                   "Proxy=proxy.example.net",
-                                  "Proxy_Port=65535",
+                                  "Proxy_Port=0",
                                   "Proxy_UserName=me",
                                   "Proxy_Password=" + ScramblePassword("Zecret"),
                                   "URL_Folder_Location=" + dir.filePath("pages"),
@@ -462,22 +467,6 @@ TEST_F(Tools, OptionControlsStoreTheirSettingsOnOk) {
     ASSERT_EQ(dialogs.asked.size(), 2);
     EXPECT_EQ(dialogs.asked[0].title, "Insert Application");
     EXPECT_EQ(dialogs.asked[1].title, "Please specify a directory");
-}
-
-TEST_F(Tools, PortBoxesTakeDigitsOnlyAndFallBackWhenLeftInvalid) {
-    open();
-    window->selectSection(TfrmTools::POP3);
-    child<QTabWidget>("pageTools")->setCurrentIndex(4);
-    auto* port = child<QLineEdit>("txtPort");
-    port->setFocus();
-    port->selectAll();
-    QTest::keyClicks(port, "12a");
-    EXPECT_EQ(port->text(), "12");
-    port->clear();
-    child<QLineEdit>("txtProxyPort")->clear();
-    click("cmdOK");
-    EXPECT_EQ(stored("Port_Number"), "110");
-    EXPECT_EQ(stored("Proxy_Port"), "0");
 }
 
 TEST_F(Tools, AutoExcludesAreInsertedRemovedAndReset) {
@@ -578,13 +567,15 @@ TEST_F(Tools, PasswordEntriesAreMaskedSortedAndFoundByRecordNumber) {
     keeper->setFocus();
     onNextModal([&](QDialog* d) {
         EXPECT_EQ(d->windowTitle(), "View (Read Only)");
-        shownUser = d->findChild<QLineEdit*>("txtUserName")->text();
+        shownUser = d->findChild<QLineEdit*>("txtUserName")->text() + ' ' +
+                    d->findChild<QLineEdit*>("txtPassword")->text();
+        EXPECT_TRUE(d->findChild<QLineEdit*>("txtPassword")->isReadOnly());
         press(d, "btnOK");
     });
     const QPoint beta = keeper->visualItemRect(keeper->topLevelItem(1)).center();
     QTest::mouseClick(keeper->viewport(), Qt::LeftButton, {}, beta);
     QTest::mouseDClick(keeper->viewport(), Qt::LeftButton, {}, beta);
-    EXPECT_EQ(shownUser, "bert");
+    EXPECT_EQ(shownUser, "bert bb");
     click("cmdPasswordRemove");
     EXPECT_EQ(rows(keeper).join(u' ').contains("Beta"), false);
     click("cmdOK");
