@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/list_table.h"
+
 #include <QObject>
 #include <QStringList>
 
@@ -38,6 +40,26 @@ public:
         std::function<void(int slot)> remove;     // deletes a used slot
         std::function<QList<QStringList>()> rows; // the columns of slots 1, 2, ...
     };
+
+    // The actions over one table whose entries one dialog edits: edit(slot, inserting)
+    // runs it, row(entry, slot) gives an entry's columns.
+    template <typename Table>
+    static Actions
+    tableActions(Table& table, std::function<void(int slot, bool inserting)> edit,
+                 std::function<QStringList(const typename Table::Record&, int slot)> row) {
+        Actions a;
+        a.findFree = [&table] { return findFreeSlot(table); };
+        a.insert = [edit](int slot) { edit(slot, true); };
+        a.properties = [edit](int slot) { edit(slot, false); };
+        a.remove = [&table](int slot) { deleteAtIndex(table, slot); };
+        a.rows = [&table, row] {
+            QList<QStringList> rows;
+            for (int i = 1; i <= usedCount(table); ++i)
+                rows.append(row(table[i], i));
+            return rows;
+        };
+        return a;
+    }
 
     EntryList(QTreeWidget* list, Prompts& prompts, EntryListTexts texts, Actions actions);
 

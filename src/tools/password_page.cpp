@@ -26,25 +26,18 @@ PasswordPage::PasswordPage(const typSettings& settings, PasswordTable& table, Pr
     header->setStretchLastSection(false);
     header->setSectionResizeMode(Comments, QHeaderView::Stretch);
 
-    EntryList::Actions actions;
-    actions.findFree = [this] { return FindFreePassword(table_); };
-    actions.insert = [this](int slot) { edit(slot, true); };
-    actions.properties = [this](int slot) { edit(slot, false); };
-    actions.remove = [this](int slot) { DeletePassword(table_, slot); };
-    actions.rows = [this] {
-        const auto shown = [](bool always, const QString& text) {
-            return always ? text : masked(text);
-        };
-        QList<QStringList> rows;
-        for (int i = 1; i <= usedCount(table_); ++i) {
-            const typPasswordInformation& p = table_[i];
-            rows.append({shown(settings_.Show_Always_Company, p.Company),
-                         shown(settings_.Show_Always_Username, p.UserName),
-                         shown(settings_.Show_Always_Password, p.Password),
-                         shown(settings_.Show_Always_Comments, p.Comments), QString::number(i)});
-        }
-        return rows;
-    };
+    auto actions = EntryList::tableActions(
+        table_, [this](int slot, bool inserting) { edit(slot, inserting); },
+        [this](const typPasswordInformation& p, int slot) {
+            const auto shown = [](bool always, const QString& text) {
+                return always ? text : masked(text);
+            };
+            return QStringList{shown(settings_.Show_Always_Company, p.Company),
+                               shown(settings_.Show_Always_Username, p.UserName),
+                               shown(settings_.Show_Always_Password, p.Password),
+                               shown(settings_.Show_Always_Comments, p.Comments),
+                               QString::number(slot)};
+        });
     entries_ = new EntryList(
         ui->lstvPasswordKeeper, prompts,
         {QStringLiteral("Password Database Entry"),

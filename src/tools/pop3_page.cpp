@@ -9,20 +9,12 @@
 Pop3Page::Pop3Page(POP3Table& table, Prompts& prompts, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::Pop3Page>()), table_(table) {
     ui->setupUi(this);
-    EntryList::Actions actions;
-    actions.findFree = [this] { return findFreeSlot(table_); };
-    actions.insert = [this](int slot) { edit(slot, true); };
-    actions.properties = [this](int slot) { edit(slot, false); };
-    actions.remove = [this](int slot) { deleteAtIndex(table_, slot); };
-    actions.rows = [this] {
-        QList<QStringList> rows;
-        for (int i = 1; i <= usedCount(table_); ++i) {
-            const typPOP3Information& p = table_[i];
-            rows.append(
-                {p.Server, p.User_Name, masked(p.Password), trueFalse(p.Include_In_Startup_Check)});
-        }
-        return rows;
-    };
+    auto actions = EntryList::tableActions(
+        table_, [this](int slot, bool inserting) { edit(slot, inserting); },
+        [](const typPOP3Information& p, int) {
+            return QStringList{p.Server, p.User_Name, masked(p.Password),
+                               trueFalse(p.Include_In_Startup_Check)};
+        });
     entries_ = new EntryList(
         ui->lstvPOP3General, prompts,
         {QStringLiteral("POP3 Entry"),

@@ -20,15 +20,7 @@ TEST_F(EndToEnd, ToolsCommandOpensTheToolsWindowOnceAndItFitsTheScreen) {
     QTest::qWait(500);
     EXPECT_EQ(windowTitles().count("Tools"), 1);
 
-    const QString artifacts = qEnvironmentVariable("VORN_BINARY_DIR", dir.path()) + "/artifacts";
-    QDir().mkpath(artifacts);
-    const QString shot = artifacts + "/e2e-tools-window.png";
-    QProcess grab;
-    grab.setProcessEnvironment(env);
-    grab.start(QStringLiteral(VORN_GRAB_PROGRAM), {shot});
-    ASSERT_TRUE(grab.waitForFinished(15000));
-    ASSERT_EQ(grab.exitCode(), 0) << grab.readAllStandardError().toStdString();
-    const QImage screen(shot);
+    const QImage screen = grabScreen("e2e-tools-window.png");
     ASSERT_EQ(screen.size(), QSize(800, 600));
     // On the black screen the window is what is lit besides the LED window at the top
     // left: at least its minimum size, and wholly on the screen.
@@ -38,7 +30,7 @@ TEST_F(EndToEnd, ToolsCommandOpensTheToolsWindowOnceAndItFitsTheScreen) {
         for (int x = 0; x < screen.width(); ++x)
             if (screen.pixel(x, y) != qRgb(0, 0, 0) && !ledWindow.contains(x, y))
                 window |= QRect(x, y, 1, 1);
-    EXPECT_GE(window.width(), 630) << shot.toStdString();
+    EXPECT_GE(window.width(), 630);
     EXPECT_GE(window.height(), 450);
     EXPECT_TRUE(QRect(0, 0, 800, 600).contains(window));
 
