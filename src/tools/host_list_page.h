@@ -16,7 +16,6 @@ class QTreeWidget;
 class HostListPage : public QWidget {
     Q_OBJECT
 public:
-    EntryList& entries() { return *entries_; }
     void refresh() { entries_->refresh(); }
 
 protected:

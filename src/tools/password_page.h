@@ -26,13 +26,10 @@ public:
     // unlocked already or has none, and shows the entries or "Access Denied". True when
     // unlocked.
     bool guard();
-    bool isUnlocked() const { return unlocked_; }
 
     // Redraws the entries, masking the fields that are not to be shown always.
     void refresh();
     void cmdPasswordViewClick();
-
-    EntryList& entries() { return *entries_; }
 
 private:
     void edit(int slot, bool inserting);

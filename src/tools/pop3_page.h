@@ -19,7 +19,6 @@ public:
     Pop3Page(POP3Table& table, Prompts& prompts, QWidget* parent = nullptr);
     ~Pop3Page() override;
 
-    EntryList& entries() { return *entries_; }
     void refresh();
 
 private:
