@@ -11,7 +11,7 @@ void HostListPage::setUp(TfrmInsertToolDefault::Tool tool, const EntryListTexts&
         });
     entries_ = new EntryList(c.list, prompts_, texts, std::move(actions));
     entries_->connectButtons(c.refresh, c.insert, c.properties, c.remove);
-    prepareToolRun(*entries_, c.run, c.cancel, c.output);
+    prepareToolRun(c.run, c.cancel, c.output);
 }
 
 void HostListPage::edit(TfrmInsertToolDefault::Tool tool, int slot, bool inserting) {

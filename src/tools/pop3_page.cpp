@@ -25,7 +25,7 @@ Pop3Page::Pop3Page(POP3Table& table, Prompts& prompts, QWidget* parent)
         std::move(actions));
     entries_->connectButtons(ui->cmdPOP3Refresh, ui->cmdPOP3Insert, ui->cmdPOP3Properties,
                              ui->cmdPOP3Remove);
-    prepareToolRun(*entries_, ui->cmdPOP3, ui->cmdPOP3Cancel, ui->memoPOP3Output);
+    prepareToolRun(ui->cmdPOP3, ui->cmdPOP3Cancel, ui->memoPOP3Output);
 }
 
 Pop3Page::~Pop3Page() = default;
