@@ -1,6 +1,7 @@
 #include "app/app_windows.h"
 
 #include "core/prompts.h"
+#include "tools/tfrm_tools.h"
 
 void AppWindows::run(ProgramWindow window) {
     // Until a window exists, its command says so instead of doing nothing.
@@ -12,9 +13,11 @@ void AppWindows::run(ProgramWindow window) {
     case ProgramWindow::Options:
         unavailable("options");
         break;
-    case ProgramWindow::Tools:
-        unavailable("tools");
+    case ProgramWindow::Tools: {
+        TfrmTools tools(services_);
+        tools.exec();
         break;
+    }
     case ProgramWindow::Log:
         unavailable("call log");
         break;

@@ -38,11 +38,16 @@ void put(QByteArray& record, const Field& f, const QString& text) {
 }
 
 QString get(const char* record, const Field& f) {
-    return codepage::decode(scrambledIf(
-        f, QByteArray(record + f.offset + 1, codepage::fieldLength(record + f.offset, f.maxLength))));
+    return codepage::decode(
+        scrambledIf(f, QByteArray(record + f.offset + 1,
+                                  codepage::fieldLength(record + f.offset, f.maxLength))));
 }
 
 } // namespace
+
+QString pathIn(const QString& programFolder) {
+    return QDir(programFolder).filePath(QStringLiteral("Logs/password.bin"));
+}
 
 QByteArray encodeRecord(const typPasswordInformation& entry) {
     QByteArray record(RecordSize, '\0');

@@ -11,6 +11,9 @@ namespace passwordfile {
 
 constexpr int RecordSize = 174;
 
+// Logs/password.bin in the program folder.
+QString pathIn(const QString& programFolder);
+
 enum class ReadResult {
     Read,    // the table now holds the file's entries
     Missing, // no file: the table is left as it was

@@ -22,6 +22,10 @@ struct SettingsEnvironment {
     std::function<void(int)> applyPriority; // 0 idle, 1 normal, 2 high; may be empty
 };
 
+// The default of URL_Folder_Location: the Favorites folder in the home folder when there
+// is one, else "".
+QString DefaultFavoritesFolder(const QString& homeFolder);
+
 // The question asked when the stored settings come from another version.
 extern const QString SettingsResetQuestion;
 

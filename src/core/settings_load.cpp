@@ -8,6 +8,8 @@
 #include "regional.h"
 #include "settings_store.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSet>
 
 #include <cmath>
@@ -148,6 +150,11 @@ QString dialUpServiceWord(const QString& text) {
 }
 
 } // namespace
+
+QString DefaultFavoritesFolder(const QString& homeFolder) {
+    const QString folder = QDir(homeFolder).filePath(QStringLiteral("Favorites"));
+    return QFileInfo(folder).isDir() ? folder : QString();
+}
 
 void LoadSettings(SettingsStore& store, typSettings& s, typLists& lists,
                   const SettingsEnvironment& env) {
@@ -394,10 +401,12 @@ void LoadSettings(SettingsStore& store, typSettings& s, typLists& lists,
     loadValueList(r, lists.Excludes, QStringLiteral("Exclude"), "URL",
                   r.count("Number_Of_Excludes", ExcludeTable::Capacity));
 
-    // A password file that cannot be read leaves the entries in memory as they were, so
-    // that the next save does not replace the file with an empty one.
-    if (!env.passwordFilePath.isEmpty())
-        passwordfile::read(env.passwordFilePath, lists.Passwords);
+    // No file means no entries. A file that cannot be read leaves the entries in memory as
+    // they were, so that the next save does not replace the file with an empty one.
+    if (!env.passwordFilePath.isEmpty() &&
+        passwordfile::read(env.passwordFilePath, lists.Passwords) ==
+            passwordfile::ReadResult::Missing)
+        ClearPasswords(lists.Passwords);
 
     s.Version = QString::fromLatin1(VornVersion);
     store.writeString(Product, QStringLiteral("Version"), s.Version);

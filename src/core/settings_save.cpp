@@ -261,7 +261,9 @@ void SaveToolOptions(SettingsStore& store, const typSettings& s) {
     integer("Simultaneous_Connections", s.Simultaneous_Connections);
     integer("Web_Notify_Retries", s.Web_Notify_Retries);
     integer("Web_Notify_Time_Out", s.Web_Notify_Time_Out);
-    string("URL_Folder_Location", s.URL_Folder_Location);
+    // An empty folder is not stored, so the next load falls back to the favourites folder.
+    if (!s.URL_Folder_Location.isEmpty())
+        string("URL_Folder_Location", s.URL_Folder_Location);
     boolean("Recurse_Frame_Pages", s.Recurse_Frame_Pages);
     boolean("Use_Last_Updated_Only", s.Use_Last_Updated_Only);
     boolean("Web_Notify_Page_Size_Changes", s.Web_Notify_Page_Size_Changes);

@@ -2,6 +2,7 @@
 #include "scripted_prompts.h"
 #include "settings_test_support.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -270,18 +271,31 @@ TEST_F(Load, AReloadDropsEntriesThatWereNeverSaved) {
     EXPECT_EQ(FindFreeAutoExclude(lists.AutoExcludes), 1);
 }
 
-TEST_F(Load, PasswordFileIsLoadedWhenPresentAndKeptWhenMissing) {
+// A missing file is an empty database; one that cannot be read keeps what memory holds,
+// so the next save does not empty it.
+TEST_F(Load, PasswordFileIsLoadedWhenPresentEmptyWhenMissingAndKeptWhenUnreadable) {
     QTemporaryDir dir;
     passwordFile = dir.filePath("Logs/password.bin");
     lists.Passwords[1].Company = "in memory";
     load();
-    EXPECT_EQ(lists.Passwords[1].Company, "in memory");
+    EXPECT_EQ(FindFreePassword(lists.Passwords), 1);
 
     PasswordTable onDisk;
     onDisk[1] = {"Bank", "me", "pw", ""};
     ASSERT_TRUE(passwordfile::write(passwordFile, onDisk));
     load();
     EXPECT_EQ(lists.Passwords, onDisk);
+
+    passwordFile = dir.path(); // a folder: there, but not readable as a file
+    load();
+    EXPECT_EQ(lists.Passwords, onDisk);
+}
+
+TEST(FavoritesFolder, TheHomeFoldersFavoritesWhenThereElseNone) {
+    QTemporaryDir home;
+    EXPECT_EQ(DefaultFavoritesFolder(home.path()), QString());
+    ASSERT_TRUE(QDir(home.path()).mkdir("Favorites"));
+    EXPECT_EQ(DefaultFavoritesFolder(home.path()), home.filePath("Favorites"));
 }
 
 TEST(SettingsVersion, AnotherOrMissingVersionAsksAndResetsOnYesOnly) {

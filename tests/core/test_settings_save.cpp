@@ -115,6 +115,21 @@ TEST(SaveToolLists, ValueListsDropTheirSectionWhenEmpty) {
     EXPECT_FALSE(store.hasSection("AutoExclude"));
 }
 
+// An empty folder is not stored: the next load offers the favourites folder again.
+TEST(SaveToolOptions, AnEmptyUrlFolderIsNotStored) {
+    MemorySettingsStore store;
+    typSettings s;
+    s.URL_Folder_Location = "/srv/pages";
+    SaveToolOptions(store, s);
+    s.URL_Folder_Location.clear();
+    SaveToolOptions(store, s);
+    EXPECT_EQ(store.readString("", "URL_Folder_Location", ""), "/srv/pages");
+
+    MemorySettingsStore fresh;
+    SaveToolOptions(fresh, s);
+    EXPECT_FALSE(fresh.hasValue("", "URL_Folder_Location"));
+}
+
 TEST(SaveToolLists, RemovingEveryFingerBringsTheDefaultsBackAtTheNextLoad) {
     MemorySettingsStore store;
     LoadFixture f;
@@ -147,6 +162,7 @@ TEST_P(RoundTrip, ListsSurviveSaveAndLoadAcrossLocales) {
     saved.Mail_Application_Parameters = "-mail, \"inbox\"";
     saved.Auto_At_Disconnect = 45001.75;
     saved.Auto_Disconnect_Exceed_Cost = 1.25;
+    saved.URL_Folder_Location = "/home/u/Web pages; old";
     typLists lists;
     fillLists(lists);
     {

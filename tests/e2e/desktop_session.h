@@ -120,6 +120,23 @@ protected:
         return QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
     }
 
+    // What the screen shows now, kept as artifacts/<name> in the build folder for a person
+    // to look at; a null image (and a failure) when it cannot be taken.
+    QImage grabScreen(const QString& name) {
+        const QString artifacts =
+            qEnvironmentVariable("VORN_BINARY_DIR", dir.path()) + "/artifacts";
+        QDir().mkpath(artifacts);
+        const QString shot = artifacts + "/" + name;
+        QProcess grab;
+        grab.setProcessEnvironment(env);
+        grab.start(QStringLiteral(VORN_GRAB_PROGRAM), {shot});
+        if (!grab.waitForFinished(15000) || grab.exitCode() != 0) {
+            ADD_FAILURE() << "no screen shot: " << grab.readAllStandardError().toStdString();
+            return {};
+        }
+        return QImage(shot);
+    }
+
     QString runtimePath(const QString& name) const {
         return QDir(dir.path()).filePath("runtime/" + name);
     }

@@ -59,15 +59,7 @@ TEST_F(EndToEnd, ACallMadeWithTheSimulatorIsShownAndLogged) {
     // Two seconds of call: the display changer has stepped past "CALL" several times.
     ASSERT_TRUE(waitFor([&] { return storedCallSeconds() >= 2.0; }, 15000));
 
-    const QString artifacts = qEnvironmentVariable("VORN_BINARY_DIR", dir.path()) + "/artifacts";
-    QDir().mkpath(artifacts);
-    const QString shot = artifacts + "/e2e-led-window-during-call.png";
-    QProcess grab;
-    grab.setProcessEnvironment(env);
-    grab.start(QStringLiteral(VORN_GRAB_PROGRAM), {shot});
-    ASSERT_TRUE(grab.waitForFinished(15000));
-    ASSERT_EQ(grab.exitCode(), 0) << grab.readAllStandardError().toStdString();
-    const QImage screen(shot);
+    const QImage screen = grabScreen("e2e-led-window-during-call.png");
     ASSERT_FALSE(screen.isNull());
     // The LED window stands at its home (0, 0) on a black screen: lit dots there, and
     // nowhere far from it.
@@ -77,7 +69,7 @@ TEST_F(EndToEnd, ACallMadeWithTheSimulatorIsShownAndLogged) {
         for (int x = 0; x < screen.width(); ++x)
             if (qGray(screen.pixel(x, y)) > 60)
                 ++((x < 200 && y < 40) ? lit : litElsewhere);
-    EXPECT_GT(lit, 50) << "no LED text in " << shot.toStdString();
+    EXPECT_GT(lit, 50) << "no LED text in e2e-led-window-during-call.png";
     EXPECT_EQ(litElsewhere, 0);
 
     ASSERT_TRUE(waitFor([&] { return storedCallSeconds() >= 3.0; }, 15000));

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "tools/host_list_page.h"
+
+#include <memory>
+
+namespace Ui {
+class FingerPage;
+}
+
+// The "Finger" page: the finger addresses and the finger tool's output.
+class FingerPage final : public HostListPage {
+    Q_OBJECT
+public:
+    FingerPage(ToolHostTable& table, Prompts& prompts, QWidget* parent = nullptr);
+    ~FingerPage() override;
+
+private:
+    std::unique_ptr<Ui::FingerPage> ui;
+};

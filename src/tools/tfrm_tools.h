@@ -1,0 +1,65 @@
+#pragma once
+
+#include "core/working_copy.h"
+#include "widgets/window_services.h"
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class TfrmTools;
+}
+class FingerPage;
+class PasswordOptionsPage;
+class PasswordPage;
+class PingOptionsPage;
+class PingPage;
+class Pop3OptionsPage;
+class Pop3Page;
+class SectionPages;
+class WebNotifyOptionsPage;
+
+// The "Tools" window: web page change notification, the password keeper, finger, ping and
+// the POP3 check, each a section of pages. It edits a working copy of the settings and
+// lists; OK stores the tools' settings, lists and the password file, Cancel drops the copy.
+class TfrmTools : public QDialog {
+    Q_OBJECT
+public:
+    enum Section { WebNotification, PasswordDatabase, Finger, Ping, POP3 };
+
+    explicit TfrmTools(const WindowServices& services);
+    ~TfrmTools() override;
+
+    void selectSection(Section section);
+
+    void cmdOKClick();
+    void btnCancelClick();
+    void btnHelpClick();
+
+protected:
+    // Escape is Cancel; the close box is neither OK nor Cancel.
+    void reject() override;
+    void closeEvent(QCloseEvent* event) override;
+    // Every way of closing ends here.
+    void done(int result) override;
+
+private:
+    void addPages();
+    void sectionSelected(int section);
+
+    WindowServices s_;
+    SettingsWorkingCopy copy_;
+    std::unique_ptr<Ui::TfrmTools> ui;
+    SectionPages* sections_ = nullptr;
+    FingerPage* finger_ = nullptr;
+    PingPage* ping_ = nullptr;
+    Pop3Page* pop3_ = nullptr;
+    PingOptionsPage* pingOptions_ = nullptr;
+    Pop3OptionsPage* pop3Options_ = nullptr;
+    WebNotifyOptionsPage* webNotifyOptions_ = nullptr;
+    PasswordPage* password_ = nullptr;
+    PasswordOptionsPage* passwordOptions_ = nullptr;
+    bool cancelled_ = false;
+    bool closeBox_ = false;
+};

@@ -1,0 +1,41 @@
+// The tools window in the real program: `vorn --tools` opens it once in the running copy,
+// it fits the smallest screen, and ending the program while it is open loses nothing.
+
+#include "desktop_session.h"
+
+using namespace e2e;
+
+TEST_F(EndToEnd, ToolsCommandOpensTheToolsWindowOnceAndItFitsTheScreen) {
+    ASSERT_NO_FATAL_FAILURE(startDisplay());
+    writeSettings({"Version=1.17", "Show_Splash=0", "Number_Of_Pings=1", "Ping1/Host=192.0.2.1",
+                   "Ping1/Description=Router", "Ping1/DefaultItem=1"});
+    QProcess& vorn = spawn(QStringLiteral(VORN_PROGRAM), {"--dialup=simulated"});
+    ASSERT_TRUE(waitFor([&] { return windowTitles().contains("VORN v1.17"); }, 20000))
+        << vorn.readAllStandardError().toStdString();
+
+    EXPECT_EQ(runVorn({"--tools"}).first, 0);
+    ASSERT_TRUE(waitFor([&] { return windowTitles().contains("Tools"); }, 10000))
+        << windowTitles().join(", ").toStdString();
+    EXPECT_EQ(runVorn({"--tools"}).first, 0);
+    QTest::qWait(500);
+    EXPECT_EQ(windowTitles().count("Tools"), 1);
+
+    const QImage screen = grabScreen("e2e-tools-window.png");
+    ASSERT_EQ(screen.size(), QSize(800, 600));
+    // On the black screen the window is what is lit besides the LED window at the top
+    // left: at least its minimum size, and wholly on the screen.
+    const QRect ledWindow(0, 0, 150, 30);
+    QRect window;
+    for (int y = 0; y < screen.height(); ++y)
+        for (int x = 0; x < screen.width(); ++x)
+            if (screen.pixel(x, y) != qRgb(0, 0, 0) && !ledWindow.contains(x, y))
+                window |= QRect(x, y, 1, 1);
+    EXPECT_GE(window.width(), 630);
+    EXPECT_GE(window.height(), 450);
+    EXPECT_TRUE(QRect(0, 0, 800, 600).contains(window));
+
+    EXPECT_EQ(runVorn({"--exit"}).first, 0);
+    ASSERT_TRUE(vorn.waitForFinished(10000));
+    EXPECT_EQ(vorn.exitCode(), 0);
+    EXPECT_EQ(stored("Ping1/Host"), "192.0.2.1");
+}
