@@ -19,10 +19,15 @@ set(VORN_TEST_ENVIRONMENT
     "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 
-# vorn_add_test(<name> SOURCES <files...> LIBS <targets...> [GUI])
+# vorn_add_test(<name> SOURCES <files...> LIBS <targets...> [GUI] [LOCK <resource>])
 # One executable per unit; GUI tests get a QApplication, the others a QCoreApplication.
+# Tests sharing a LOCK never run at the same time.
 function(vorn_add_test name)
-    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "GUI" "LOCK" "SOURCES;LIBS" ${ARGN})
+    set(lock)
+    if(ARG_LOCK)
+        set(lock RESOURCE_LOCK ${ARG_LOCK})
+    endif()
     add_executable(${name} ${ARG_SOURCES})
     if(ARG_GUI)
         target_link_libraries(${name} PRIVATE vorn_test_main_gui)
@@ -38,5 +43,5 @@ function(vorn_add_test name)
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
-        PROPERTIES TIMEOUT 120)
+        PROPERTIES TIMEOUT 120 ${lock})
 endfunction()
