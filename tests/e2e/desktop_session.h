@@ -122,11 +122,16 @@ protected:
 
     // What the screen shows now, kept as artifacts/<name> in the build folder for a person
     // to look at; a null image (and a failure) when it cannot be taken.
-    QImage grabScreen(const QString& name) {
+    // Where pictures go for people to look at: build/artifacts.
+    QString artifactPath(const QString& name) const {
         const QString artifacts =
             qEnvironmentVariable("VORN_BINARY_DIR", dir.path()) + "/artifacts";
         QDir().mkpath(artifacts);
-        const QString shot = artifacts + "/" + name;
+        return artifacts + "/" + name;
+    }
+
+    QImage grabScreen(const QString& name) {
+        const QString shot = artifactPath(name);
         QProcess grab;
         grab.setProcessEnvironment(env);
         grab.start(QStringLiteral(VORN_GRAB_PROGRAM), {shot});

@@ -10,6 +10,8 @@ using namespace e2e;
 
 TEST_F(EndToEnd, ACallMadeWithTheSimulatorIsShownAndLogged) {
     ASSERT_NO_FATAL_FAILURE(startDisplay());
+    // A British user: the running cost reads in pounds.
+    env.insert("LANG", "en_GB.UTF-8");
 
     // A private session bus with a tray on it.
     QProcess& bus =
@@ -71,6 +73,10 @@ TEST_F(EndToEnd, ACallMadeWithTheSimulatorIsShownAndLogged) {
                 ++((x < 200 && y < 40) ? lit : litElsewhere);
     EXPECT_GT(lit, 50) << "no LED text in e2e-led-window-during-call.png";
     EXPECT_EQ(litElsewhere, 0);
+    // The window's corner, enlarged: the picture the README shows.
+    screen.copy(0, 0, 160, 30)
+        .scaled(480, 90, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+        .save(artifactPath("led-window-during-call.png"));
 
     ASSERT_TRUE(waitFor([&] { return storedCallSeconds() >= 3.0; }, 15000));
     ASSERT_EQ(sim({"hangup"}), 0);
