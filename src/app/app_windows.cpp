@@ -1,5 +1,6 @@
 #include "app/app_windows.h"
 
+#include "config/tfrm_configuration.h"
 #include "core/prompts.h"
 #include "tools/tfrm_tools.h"
 
@@ -10,9 +11,11 @@ void AppWindows::run(ProgramWindow window) {
             QStringLiteral("The %1 window is not available yet.").arg(QString::fromLatin1(name)));
     };
     switch (window) {
-    case ProgramWindow::Options:
-        unavailable("options");
+    case ProgramWindow::Options: {
+        TfrmConfiguration options(services_);
+        options.exec();
         break;
+    }
     case ProgramWindow::Tools: {
         TfrmTools tools(services_);
         tools.exec();

@@ -193,7 +193,7 @@ int main(int argc, char** argv) {
     // The options, tools and call log windows.
     QtDialogs dialogs;
     QtReportPrinter printer(dialogs);
-    const TfrmDigital* mainWindow = nullptr;
+    TfrmDigital* mainWindow = nullptr;
     WindowServices windowServices{
         store,
         prompts,
@@ -212,6 +212,13 @@ int main(int argc, char** argv) {
         PlatformCapabilities{byteCounters->IsDataRateAvailable(),
                              dialUp.service->knowsConnectSpeed()},
         [&mainWindow] { return mainWindow && mainWindow->state().connected; }};
+    windowServices.showDigitalDisplay = [&mainWindow] {
+        if (mainWindow)
+            mainWindow->ShowDigitalDisplay();
+    };
+    windowServices.keptCallLengthLimit = [&mainWindow] {
+        return mainWindow ? mainWindow->keptCallLengthLimit() : nullptr;
+    };
     AppWindows windows(windowServices);
     services.windows = &windows;
 

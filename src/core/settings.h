@@ -4,6 +4,7 @@
 #include "version.h"
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 // What the platform can tell about the connection. Where the program once asked which
@@ -12,6 +13,11 @@ struct PlatformCapabilities {
     bool dataRateAvailable = true;      // byte counters exist for the current link
     bool connectSpeedAvailable = false; // the dial-up service reports a connect speed
 };
+
+// The words Dial_Up_Service takes, in the order the options dialog offers them.
+inline const QStringList DialUpServiceWords = {QStringLiteral("auto"),
+                                               QStringLiteral("networkmanager"),
+                                               QStringLiteral("pppd"), QStringLiteral("simulated")};
 
 // Every single setting, one field per stored value (same name), with the default that
 // LoadSettings uses when the value is missing. Colours are Windows colour values: red in

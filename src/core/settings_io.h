@@ -40,10 +40,18 @@ bool CheckSettingsVersion(SettingsStore& store, Prompts& prompts);
 void LoadSettings(SettingsStore& store, typSettings& settings, typLists& lists,
                   const SettingsEnvironment& env);
 
+// Values that the main window also writes during a call (the hang-up time at every connect,
+// the call-length limit when its rule fires). The options dialog writes them only when the
+// user changed them, so that an old value never replaces the main window's.
+struct OptionsWritten {
+    bool autoDisconnect = true;
+    bool autoAtDisconnect = true;
+};
+
 // The options dialog's OK: its single values, then the charge bands, further details and
 // applications. The dialog puts its edits into the record first.
 void SaveOptions(SettingsStore& store, const typSettings& settings, typLists& lists,
-                 const RegionalSettings& regional);
+                 const RegionalSettings& regional, OptionsWritten written = {});
 
 // Charge bands and further details are compacted and reordered in memory as they are
 // saved: connectoid-specific entries first, then the "Default" ones, each keeping its

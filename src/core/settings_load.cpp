@@ -144,9 +144,7 @@ void setDefaultPings(ToolHostTable& table) {
 
 QString dialUpServiceWord(const QString& text) {
     const QString word = text.trimmed().toLower();
-    static const QStringList known = {QStringLiteral("auto"), QStringLiteral("networkmanager"),
-                                      QStringLiteral("pppd"), QStringLiteral("simulated")};
-    return known.contains(word) ? word : QStringLiteral("auto");
+    return DialUpServiceWords.contains(word) ? word : DialUpServiceWords.first();
 }
 
 } // namespace

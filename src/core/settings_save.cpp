@@ -41,7 +41,6 @@ void saveSectionList(SettingsStore& store, const Table& table, const char* prefi
     for (int k = n + 1; k <= Table::Capacity; ++k)
         store.removeSection(numbered(prefix, k));
     store.writeInteger(Product, counter, n);
-    store.sync();
 }
 
 // Writes used entries as values <name>1..<name>n of one section, deletes the others, and
@@ -59,7 +58,6 @@ void saveValueList(SettingsStore& store, const Table& table, const QString& sect
     store.writeInteger(Product, counter, n);
     if (n == 0)
         store.removeSection(section);
-    store.sync();
 }
 
 // Fingers and pings share one record and one way of saving it.
@@ -73,10 +71,15 @@ void saveToolList(SettingsStore& store, const ToolHostTable& table, const char* 
                     });
 }
 
+// The lists as SaveOptions writes them, without the trip to the disk.
+void writeCostings(SettingsStore& store, CostingTable& table, const RegionalSettings& regional);
+void writeCostingFurtherDetails(SettingsStore& store, CostingFurtherDetailTable& table);
+void writeApplications(SettingsStore& store, const ApplicationTable& table);
+
 } // namespace
 
 void SaveOptions(SettingsStore& store, const typSettings& s, typLists& lists,
-                 const RegionalSettings& regional) {
+                 const RegionalSettings& regional, OptionsWritten written) {
     const auto integer = [&](const char* name, qint64 v) {
         store.writeInteger(Product, QLatin1String(name), v);
     };
@@ -160,9 +163,11 @@ void SaveOptions(SettingsStore& store, const typSettings& s, typLists& lists,
     store.writeString(Product, QStringLiteral("Dial_Up_Service"), s.Dial_Up_Service);
     boolean("Dial_Up_All_Profiles", s.Dial_Up_All_Profiles);
 
-    integer("Auto_Disconnect", s.Auto_Disconnect);
+    if (written.autoDisconnect)
+        integer("Auto_Disconnect", s.Auto_Disconnect);
     integer("Auto_Idle_Disconnect", s.Auto_Idle_Disconnect);
-    floating("Auto_At_Disconnect", s.Auto_At_Disconnect);
+    if (written.autoAtDisconnect)
+        floating("Auto_At_Disconnect", s.Auto_At_Disconnect);
     integer("Auto_Disconnect_Connect_Speed", s.Auto_Disconnect_Connect_Speed);
     floating("Auto_Disconnect_Exceed_Cost", s.Auto_Disconnect_Exceed_Cost);
     boolean("Auto_Disconnect_Free_Minutes", s.Auto_Disconnect_Free_Minutes);
@@ -176,14 +181,17 @@ void SaveOptions(SettingsStore& store, const typSettings& s, typLists& lists,
     integer("Interval_Auto_Hide", s.Interval_Auto_Hide);
     integer("Interval_DTR", s.Interval_DTR);
     integer("Interval_Transmit_Receive", s.Interval_Transmit_Receive);
-    store.sync();
 
-    SaveCostings(store, lists.Costings, regional);
-    SaveCostingFurtherDetails(store, lists.CostingFurtherDetails);
-    SaveApplications(store, lists.Applications);
+    writeCostings(store, lists.Costings, regional);
+    writeCostingFurtherDetails(store, lists.CostingFurtherDetails);
+    writeApplications(store, lists.Applications);
+    // One trip to the disk for the whole dialog.
+    store.sync();
 }
 
-void SaveCostings(SettingsStore& store, CostingTable& table, const RegionalSettings& regional) {
+namespace {
+
+void writeCostings(SettingsStore& store, CostingTable& table, const RegionalSettings& regional) {
     defaultsLast(table, compact(table));
     saveSectionList(store, table, "Costing", QStringLiteral("Number_Of_Costings"),
                     [&](const QString& sec, const typCostingInformation& c) {
@@ -202,7 +210,7 @@ void SaveCostings(SettingsStore& store, CostingTable& table, const RegionalSetti
                     });
 }
 
-void SaveCostingFurtherDetails(SettingsStore& store, CostingFurtherDetailTable& table) {
+void writeCostingFurtherDetails(SettingsStore& store, CostingFurtherDetailTable& table) {
     defaultsLast(table, compact(table));
     saveSectionList(store, table, "Costing_Further_Details",
                     QStringLiteral("Number_Of_Costing_Further_Details"),
@@ -216,7 +224,7 @@ void SaveCostingFurtherDetails(SettingsStore& store, CostingFurtherDetailTable& 
                     });
 }
 
-void SaveApplications(SettingsStore& store, const ApplicationTable& table) {
+void writeApplications(SettingsStore& store, const ApplicationTable& table) {
     saveSectionList(
         store, table, "Application", QStringLiteral("Number_Of_Applications"),
         [&](const QString& sec, const typApplicationInformation& a) {
@@ -229,6 +237,23 @@ void SaveApplications(SettingsStore& store, const ApplicationTable& table) {
             store.writeInteger(sec, QStringLiteral("Close"), a.Close);
             store.writeInteger(sec, QStringLiteral("Delay"), a.Delay);
         });
+}
+
+} // namespace
+
+void SaveCostings(SettingsStore& store, CostingTable& table, const RegionalSettings& regional) {
+    writeCostings(store, table, regional);
+    store.sync();
+}
+
+void SaveCostingFurtherDetails(SettingsStore& store, CostingFurtherDetailTable& table) {
+    writeCostingFurtherDetails(store, table);
+    store.sync();
+}
+
+void SaveApplications(SettingsStore& store, const ApplicationTable& table) {
+    writeApplications(store, table);
+    store.sync();
 }
 
 void SaveToolOptions(SettingsStore& store, const typSettings& s) {
@@ -274,10 +299,12 @@ void SaveToolOptions(SettingsStore& store, const typSettings& s) {
 
 void SaveFingers(SettingsStore& store, const ToolHostTable& table) {
     saveToolList(store, table, "Finger", QStringLiteral("Number_Of_Fingers"));
+    store.sync();
 }
 
 void SavePings(SettingsStore& store, const ToolHostTable& table) {
     saveToolList(store, table, "Ping", QStringLiteral("Number_Of_Pings"));
+    store.sync();
 }
 
 void SavePOP3s(SettingsStore& store, const POP3Table& table) {
@@ -290,14 +317,17 @@ void SavePOP3s(SettingsStore& store, const POP3Table& table) {
                         store.writeBoolean(sec, QStringLiteral("Include_In_Startup_Check"),
                                            p.Include_In_Startup_Check);
                     });
+    store.sync();
 }
 
 void SaveExcludes(SettingsStore& store, const ExcludeTable& table) {
     saveValueList(store, table, QStringLiteral("Exclude"), "URL",
                   QStringLiteral("Number_Of_Excludes"));
+    store.sync();
 }
 
 void SaveAutoExcludes(SettingsStore& store, const AutoExcludeTable& table) {
     saveValueList(store, table, QStringLiteral("AutoExclude"), "Entry",
                   QStringLiteral("Number_Of_Auto_Excludes"));
+    store.sync();
 }

@@ -71,6 +71,14 @@ void TfrmDigital::CheckCallLength() {
     StartAutoDisconnect();
 }
 
+qint32* TfrmDigital::keptCallLengthLimit() {
+    // Only the length rule makes the two differ during a call: the limit is saved at every
+    // connect and after the options dialog.
+    const bool spent =
+        state_.connected && s_.settings.Auto_Disconnect == 0 && state_.savedAutoDisconnect != 0;
+    return spent ? &state_.savedAutoDisconnect : nullptr;
+}
+
 void TfrmDigital::CheckCallCost() {
     journal(QStringLiteral("CheckCallCost"));
     const double limit = s_.settings.Auto_Disconnect_Exceed_Cost;

@@ -123,6 +123,9 @@ public:
     // ---- Auto-disconnect (auto_disconnect.cpp) ----
 
     void CheckCallLength();
+    // The user's call-length limit that the main window keeps while the running call's
+    // length rule has fired (the live value is 0 then); null at any other time.
+    qint32* keptCallLengthLimit();
     void CheckCallCost();
     void CheckIdle();
     void CheckDisconnectTime();

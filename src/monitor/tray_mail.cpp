@@ -111,7 +111,10 @@ void TfrmDigital::mnuOptionsClick() {
     LayoutDigitalDisplay();
     resize(width(), DigitalTextHeight(s_.settings.Character_Size, s_.settings.Pixel_Spacing) +
                         2 * FrameWidth);
-    state_.savedAutoDisconnect = s_.settings.Auto_Disconnect;
+    // A limit whose rule has fired in this call stays kept for its end, unless the dialog
+    // gave a new one.
+    if (!keptCallLengthLimit())
+        state_.savedAutoDisconnect = s_.settings.Auto_Disconnect;
 }
 
 void TfrmDigital::mnuToolsClick() {

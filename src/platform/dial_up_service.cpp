@@ -2,7 +2,8 @@
 
 #include "core/connectoid_names.h"
 
-void EnumConnectoids(DialUpService& service, ConnectoidNameTable& table) {
+bool EnumConnectoids(DialUpService& service, ConnectoidNameTable& table) {
     const std::optional<QStringList> names = service.entries();
     table.fill(names ? *names : QStringList());
+    return names.has_value();
 }

@@ -65,4 +65,5 @@ public:
 };
 
 // Refills the table of dial-up entry names from the service; emptied when the service fails.
-void EnumConnectoids(DialUpService& service, ConnectoidNameTable& table);
+// Returns whether the service answered.
+bool EnumConnectoids(DialUpService& service, ConnectoidNameTable& table);

@@ -18,8 +18,10 @@ inline const QString ApplyDiscountMaximumCharge =
     QStringLiteral("Apply Discount Percent To Maximum Charge");
 inline const QString ApplyDiscountConnectionCharge =
     QStringLiteral("Apply Discount Percent To Connection Charge");
-// The one value that turns an "Apply Discount Percent To" option on.
+// The one value that turns an "Apply Discount Percent To" option on, and the one the
+// editor stores for off.
 inline const QString Yes = QStringLiteral("Yes");
+inline const QString No = QStringLiteral("No");
 } // namespace FurtherDetailOption
 
 // Each lookup takes the first further detail, in slot order, for the connectoid (or

@@ -41,4 +41,10 @@ struct WindowServices {
     PlatformCapabilities capabilities;
     // Whether a call is up now (the main window's connected flag).
     std::function<bool()> callInProgress = [] { return false; };
+    // Shows the LED window, topmost and without taking the focus.
+    std::function<void()> showDigitalDisplay = [] {};
+    // Once the running call's length rule has fired, the live Auto_Disconnect is 0 and the
+    // main window keeps the user's limit to put back when the call ends: this is that kept
+    // limit then, and null at any other time.
+    std::function<qint32*()> keptCallLengthLimit = [] { return nullptr; };
 };

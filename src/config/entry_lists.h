@@ -1,0 +1,79 @@
+#pragma once
+
+#include "core/lists.h"
+
+#include <QString>
+
+#include <functional>
+
+struct RegionalSettings;
+
+// The three lists the options dialog shows as trees (charge bands, further details,
+// applications): their texts, the caption of an entry, and how an entry is inserted,
+// edited and removed. The tree page does the same for each through this.
+class EntryList {
+public:
+    struct Texts {
+        QString frameCaption;
+        QString insertCaption;
+        QString capacityMessage;
+        QString selectForProperties;
+        QString selectForRemoval;
+    };
+
+    explicit EntryList(Texts texts) : texts_(std::move(texts)) {}
+    virtual ~EntryList() = default;
+
+    const Texts& texts() const { return texts_; }
+    virtual int capacity() const = 0;
+    virtual bool isUsed(int slot) const = 0;
+    virtual QString connectoid(int slot) const = 0;
+    virtual void setConnectoid(int slot, const QString& name) = 0;
+    virtual QString caption(int slot) const = 0;
+    // The first free slot, 0 when the list is full.
+    virtual int findFree() const = 0;
+    virtual void remove(int slot) = 0;
+
+private:
+    Texts texts_;
+};
+
+// One table as an EntryList.
+template <typename Table> class TableEntries final : public EntryList {
+public:
+    using Record = typename Table::Record;
+    using Caption = std::function<QString(const Record&)>;
+
+    TableEntries(Table& table, Texts texts, Caption caption)
+        : EntryList(std::move(texts)), table_(table), caption_(std::move(caption)) {}
+
+    int capacity() const override { return Table::Capacity; }
+    bool isUsed(int slot) const override { return !isFreeSlot(table_[slot]); }
+    QString connectoid(int slot) const override { return table_[slot].Connectoid_Name; }
+    void setConnectoid(int slot, const QString& name) override {
+        table_[slot].Connectoid_Name = name;
+    }
+    QString caption(int slot) const override { return caption_(table_[slot]); }
+    int findFree() const override { return findFreeSlot(table_); }
+    void remove(int slot) override { deleteAtIndex(table_, slot); }
+
+private:
+    Table& table_;
+    Caption caption_;
+};
+
+extern const EntryList::Texts CostingTexts;
+extern const EntryList::Texts FurtherDetailTexts;
+extern const EntryList::Texts ApplicationTexts;
+
+// What a tree shows of an entry. decimalPlaces is Decimal_Places_Charge_Bands.
+QString CostingCaption(const typCostingInformation& band, int decimalPlaces,
+                       const RegionalSettings& regional);
+QString FurtherDetailCaption(const typCostingFurtherDetailInformation& detail, int decimalPlaces,
+                             const RegionalSettings& regional);
+QString ApplicationCaption(const typApplicationInformation& application);
+
+// The choices of the application editor's lists, also named in the tree.
+extern const QStringList WindowStateItems;
+extern const QStringList ExecuteItems;
+extern const QStringList CloseItems;

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "config/options_page.h"
+
+#include <memory>
+
+namespace Ui {
+class EntryTreePage;
+}
+class EntryList;
+class Prompts;
+class QTreeWidget;
+class QTreeWidgetItem;
+struct ConnectoidNameTable;
+
+// A page that shows one list as a tree: a root per connectoid, under it that connectoid's
+// entries in slot order.
+class EntryTreePage final : public OptionsPage {
+    Q_OBJECT
+public:
+    // namesKnown: whether the dial-up service answered when the names were read. Only then
+    // can a name that is none of them be told to belong to no connectoid any more.
+    EntryTreePage(const QString& helpTopic, const QString& treeName, const QString& buttonSuffix,
+                  EntryList& list, const ConnectoidNameTable& names, bool namesKnown,
+                  Prompts& prompts, QWidget* parent = nullptr);
+    ~EntryTreePage() override;
+
+    QTreeWidget* tree() const;
+    // Builds the tree again from the list; selects the entry in selectSlot when there is one.
+    void rebuild(int selectSlot = 0);
+
+    void btnRefreshClick();
+
+private:
+    std::unique_ptr<Ui::EntryTreePage> ui;
+    EntryList& list_;
+    const ConnectoidNameTable& names_;
+    const bool namesKnown_;
+    Prompts& prompts_;
+};
+
+// The slot a tree node stands for: 0 for a connectoid's root.
+int slotOfNode(const QTreeWidgetItem* node);

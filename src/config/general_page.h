@@ -1,0 +1,25 @@
+#pragma once
+
+#include "config/options_page.h"
+
+#include <memory>
+
+namespace Ui {
+class GeneralPage;
+}
+
+// "General": data counts, the tray menu's default item, the call log, the debug log, the
+// program's priority, and which dial-up service is watched.
+class GeneralPage final : public OptionsPage {
+    Q_OBJECT
+public:
+    explicit GeneralPage(QWidget* parent = nullptr);
+    ~GeneralPage() override;
+
+    void loadSettings(const typSettings& settings) override;
+    void saveSettings(typSettings& settings) const override;
+    void applyCapabilities(const PlatformCapabilities& capabilities) override;
+
+private:
+    std::unique_ptr<Ui::GeneralPage> ui;
+};

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "core/working_copy.h"
+#include "widgets/window_services.h"
+
+#include <QDialog>
+#include <QList>
+#include <QSize>
+
+#include <memory>
+
+namespace Ui {
+class TfrmConfiguration;
+}
+class DisconnectPage;
+class EntryList;
+class EntryTreePage;
+class OptionsPage;
+class SectionPages;
+
+// The options dialog: the sections on the left, their pages on the right, and OK, Cancel,
+// Help and Debug File below. The pages edit a working copy of the settings and the lists;
+// OK makes it the live one and saves it, Cancel drops it.
+class TfrmConfiguration final : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr QSize MinimumSize{590, 450};
+
+    explicit TfrmConfiguration(const WindowServices& services);
+    ~TfrmConfiguration() override;
+
+    void btnOKClick();
+    void btnCancelClick();
+    void btnHelpClick();
+    void btnDebugFileClick();
+
+    SettingsWorkingCopy& workingCopy() { return copy_; }
+    // The question Debug File asks before it writes the file at path.
+    static QString DebugFileQuestion(const QString& path);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void addPage(OptionsPage* page, const QString& caption);
+    EntryTreePage* addTreePage(EntryList& list, const QString& caption, const QString& topic,
+                               const QString& treeName, const QString& buttonSuffix);
+
+    std::unique_ptr<Ui::TfrmConfiguration> ui;
+    WindowServices services_;
+    SettingsWorkingCopy copy_;
+    bool namesKnown_ = false;
+    SectionPages* sections_ = nullptr;
+    QList<OptionsPage*> pages_;
+    DisconnectPage* disconnectPage_ = nullptr;
+    std::unique_ptr<EntryList> costings_;
+    std::unique_ptr<EntryList> furtherDetails_;
+    std::unique_ptr<EntryList> applications_;
+    QList<EntryTreePage*> treePages_;
+};

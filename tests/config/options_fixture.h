@@ -1,0 +1,82 @@
+#pragma once
+
+#include "fake_dial_up_service.h"
+#include "fake_shell.h"
+#include "manual_clock.h"
+#include "memory_settings_store.h"
+#include "recording_help.h"
+#include "recording_printer.h"
+#include "scripted_dialogs.h"
+#include "scripted_prompts.h"
+
+#include "config/tfrm_configuration.h"
+#include "core/connectoid_names.h"
+#include "core/debug_log.h"
+#include "core/lists.h"
+#include "core/regional.h"
+#include "core/settings_io.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// The options dialog over test doubles: an in-memory settings key loaded the way the main
+// window loads it, scripted boxes and dialogs, a dial-up service set by hand.
+struct OptionsFixture {
+    OptionsFixture() { store.setValue({}, "Version", "1.17"); }
+
+    OptionsFixture& set(const char* name, const QString& value, const QString& section = {}) {
+        store.setValue(section, QString::fromLatin1(name), value);
+        return *this;
+    }
+    QString stored(const QString& name, const QString& section = {}) const {
+        return store.value(section, name).value_or("<missing>");
+    }
+
+    // LoadSettings as the main window runs it.
+    void load() {
+        const SettingsEnvironment env{regional, clock, capabilities, {}, {}, {}};
+        LoadSettings(*liveStore, settings, lists, env);
+    }
+
+    WindowServices services() {
+        WindowServices s{*liveStore, prompts, dialogs,  printer,     help,
+                         shell,      clock,   regional, debugLog,    settings,
+                         lists,      names,   dialUp,   home.path(), capabilities};
+        s.showDigitalDisplay = [this] { ++ledShown; };
+        s.keptCallLengthLimit = [this] { return kept; };
+        return s;
+    }
+
+    // Loads the settings and opens the dialog on them.
+    std::unique_ptr<TfrmConfiguration> open() {
+        load();
+        return std::make_unique<TfrmConfiguration>(services());
+    }
+
+    template <typename T> static T* find(const TfrmConfiguration& window, const char* name) {
+        T* control = window.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_TRUE(control) << name;
+        return control;
+    }
+
+    QTemporaryDir home;
+    MemorySettingsStore store;
+    SettingsStore* liveStore = &store;
+    ScriptedPrompts prompts;
+    ScriptedDialogs dialogs;
+    RecordingPrinter printer;
+    RecordingHelp help;
+    FakeShell shell;
+    ManualClock clock;
+    RegionalSettings regional = RegionalSettings::english();
+    DebugLog debugLog{clock};
+    typSettings settings;
+    typLists lists;
+    ConnectoidNameTable names;
+    FakeDialUpService dialUp;
+    PlatformCapabilities capabilities{true, true};
+    qint32* kept = nullptr;
+    int ledShown = 0;
+};
