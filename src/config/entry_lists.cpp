@@ -30,6 +30,8 @@ QString item(const QStringList& items, int index) {
 }
 } // namespace
 
+const QString PropertiesCaption = QStringLiteral("Properties");
+
 const EntryList::Texts CostingTexts = {
     QStringLiteral("(right click for predefined rates)"), QStringLiteral("Insert Time Band"),
     capacityMessage("costing", CostingTable::Capacity, "costing"),

@@ -33,19 +33,32 @@ public:
     // The first free slot, 0 when the list is full.
     virtual int findFree() const = 0;
     virtual void remove(int slot) = 0;
+    // Edits a fresh entry and, on OK, stores it in slot (a free one). Returns whether it did.
+    virtual bool insert(int slot) = 0;
+    // Edits the entry in slot; Cancel leaves it as it was.
+    virtual void properties(int slot) = 0;
 
 private:
     Texts texts_;
 };
 
-// One table as an EntryList.
+// The caption of an editor that changes an entry rather than inserting one.
+extern const QString PropertiesCaption;
+
+// One table as an EntryList. The entry being edited is a working record of the table's type
+// that outlives each editor, so that a new entry can start from the last one.
 template <typename Table> class TableEntries final : public EntryList {
 public:
     using Record = typename Table::Record;
     using Caption = std::function<QString(const Record&)>;
+    // The record an insert starts from, given the last working record.
+    using Fresh = std::function<Record(const Record&)>;
+    // Runs an editor on the working record under a caption; true when it ended with OK.
+    using Editor = std::function<bool(Record&, const QString& caption, bool inserting)>;
 
-    TableEntries(Table& table, Texts texts, Caption caption)
-        : EntryList(std::move(texts)), table_(table), caption_(std::move(caption)) {}
+    TableEntries(Table& table, Texts texts, Caption caption, Fresh fresh, Editor editor)
+        : EntryList(std::move(texts)), table_(table), caption_(std::move(caption)),
+          fresh_(std::move(fresh)), editor_(std::move(editor)) {}
 
     int capacity() const override { return Table::Capacity; }
     bool isUsed(int slot) const override { return !isFreeSlot(table_[slot]); }
@@ -56,10 +69,28 @@ public:
     QString caption(int slot) const override { return caption_(table_[slot]); }
     int findFree() const override { return findFreeSlot(table_); }
     void remove(int slot) override { deleteAtIndex(table_, slot); }
+    bool insert(int slot) override {
+        working_ = fresh_(working_);
+        if (!editor_(working_, texts().insertCaption, true))
+            return false;
+        table_[slot] = working_;
+        return true;
+    }
+    void properties(int slot) override {
+        working_ = table_[slot];
+        editor_(working_, PropertiesCaption, false);
+        table_[slot] = working_;
+        // An entry the editor emptied would leave a gap that hides the entries after it.
+        if (isFreeSlot(table_[slot]))
+            deleteAtIndex(table_, slot);
+    }
 
 private:
     Table& table_;
     Caption caption_;
+    Fresh fresh_;
+    Editor editor_;
+    Record working_{};
 };
 
 extern const EntryList::Texts CostingTexts;

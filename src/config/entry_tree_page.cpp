@@ -4,8 +4,10 @@
 
 #include "calllog/connectoid_list.h"
 #include "config/entry_lists.h"
+#include "core/prompts.h"
 
 #include <QSet>
+#include <QShortcut>
 
 namespace {
 constexpr int SlotRole = Qt::UserRole;
@@ -37,10 +39,20 @@ EntryTreePage::EntryTreePage(const QString& helpTopic, const QString& treeName,
     ui->groupEntries->setTitle(list.texts().frameCaption);
     ui->trvEntries->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
+    connect(ui->btnInsert, &QPushButton::clicked, this, &EntryTreePage::btnInsertClick);
+    connect(ui->btnProperties, &QPushButton::clicked, this, &EntryTreePage::btnPropertiesClick);
+    connect(ui->btnRemove, &QPushButton::clicked, this, &EntryTreePage::btnRemoveClick);
     connect(ui->btnRefresh, &QPushButton::clicked, this, &EntryTreePage::btnRefreshClick);
-    // Shown, not yet editable.
-    for (QPushButton* button : {ui->btnInsert, ui->btnProperties, ui->btnRemove})
-        button->setEnabled(false);
+    connect(ui->trvEntries, &QTreeWidget::itemDoubleClicked, this,
+            &EntryTreePage::btnPropertiesClick);
+    const auto key = [this](QKeySequence sequence, void (EntryTreePage::*handler)()) {
+        auto* shortcut = new QShortcut(sequence, ui->trvEntries);
+        shortcut->setContext(Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this, handler);
+    };
+    key(QKeySequence(Qt::Key_Insert), &EntryTreePage::btnInsertClick);
+    key(QKeySequence(Qt::Key_Delete), &EntryTreePage::btnRemoveClick);
+    key(QKeySequence(Qt::Key_Backspace), &EntryTreePage::btnRemoveClick);
 }
 
 EntryTreePage::~EntryTreePage() = default;
@@ -94,6 +106,37 @@ void EntryTreePage::rebuild(int selectSlot) {
     if (selected)
         tree->setCurrentItem(selected);
     tree->setUpdatesEnabled(true);
+}
+
+void EntryTreePage::btnInsertClick() {
+    const int slot = list_.findFree();
+    if (slot == 0) {
+        prompts_.warning(list_.texts().capacityMessage);
+        return;
+    }
+    list_.insert(slot);
+    rebuild(slot);
+}
+
+int EntryTreePage::selectedEntry(const QString& whenNone) {
+    const QTreeWidgetItem* node = ui->trvEntries->currentItem();
+    if (!node)
+        prompts_.warning(whenNone);
+    return slotOfNode(node);
+}
+
+void EntryTreePage::btnPropertiesClick() {
+    if (const int slot = selectedEntry(list_.texts().selectForProperties)) {
+        list_.properties(slot);
+        rebuild(slot);
+    }
+}
+
+void EntryTreePage::btnRemoveClick() {
+    if (const int slot = selectedEntry(list_.texts().selectForRemoval)) {
+        list_.remove(slot);
+        rebuild();
+    }
 }
 
 void EntryTreePage::btnRefreshClick() {

@@ -29,9 +29,16 @@ public:
     // Builds the tree again from the list; selects the entry in selectSlot when there is one.
     void rebuild(int selectSlot = 0);
 
+    void btnInsertClick();
+    void btnPropertiesClick();
+    void btnRemoveClick();
     void btnRefreshClick();
 
 private:
+    // The slot of the selected entry; 0 for a connectoid's root, and for no selection after
+    // telling the user so.
+    int selectedEntry(const QString& whenNone);
+
     std::unique_ptr<Ui::EntryTreePage> ui;
     EntryList& list_;
     const ConnectoidNameTable& names_;

@@ -12,6 +12,9 @@
 #include "config/icon_hint_page.h"
 #include "config/sensitivity_page.h"
 #include "config/sound_page.h"
+#include "config/tfrm_insert_application.h"
+#include "config/tfrm_insert_costing.h"
+#include "config/tfrm_insert_costing_further_detail.h"
 #include "core/debug_log.h"
 #include "core/prompts.h"
 #include "core/settings_io.h"
@@ -19,10 +22,13 @@
 #include "core/version.h"
 #include "platform/dial_up_service.h"
 #include "platform/help.h"
+#include "tariff/presets.h"
 #include "widgets/edit_rules.h"
 #include "widgets/window_frame.h"
 
+#include <QMenu>
 #include <QPainter>
+#include <QTreeWidget>
 
 namespace {
 const QString ProductKey;
@@ -65,17 +71,36 @@ TfrmConfiguration::TfrmConfiguration(const WindowServices& services)
 
     typSettings& edited = copy_.settings;
     const RegionalSettings& regional = services_.regional;
+    const ConnectoidNameTable& names = services_.connectoidNames;
     costings_ = std::make_unique<TableEntries<CostingTable>>(
-        copy_.lists.Costings, CostingTexts, [&edited, &regional](const typCostingInformation& b) {
+        copy_.lists.Costings, CostingTexts,
+        [&edited, &regional](const typCostingInformation& b) {
             return CostingCaption(b, edited.Decimal_Places_Charge_Bands, regional);
+        },
+        [](const typCostingInformation&) { return FreshCosting(); },
+        [this, &names, &regional](typCostingInformation& working, const QString& caption, bool) {
+            TfrmInsertCosting editor(working, caption, names, regional, this);
+            return runEditor(editor);
         });
     furtherDetails_ = std::make_unique<TableEntries<CostingFurtherDetailTable>>(
         copy_.lists.CostingFurtherDetails, FurtherDetailTexts,
         [&edited, &regional](const typCostingFurtherDetailInformation& d) {
             return FurtherDetailCaption(d, edited.Decimal_Places_Charge_Bands, regional);
+        },
+        [](const typCostingFurtherDetailInformation&) { return FreshCostingFurtherDetail(); },
+        [this, &names, &regional](typCostingFurtherDetailInformation& working,
+                                  const QString& caption, bool) {
+            TfrmInsertCostingFurtherDetail editor(working, caption, names, regional, this);
+            return runEditor(editor);
         });
     applications_ = std::make_unique<TableEntries<ApplicationTable>>(
-        copy_.lists.Applications, ApplicationTexts, &ApplicationCaption);
+        copy_.lists.Applications, ApplicationTexts, &ApplicationCaption, &FreshApplication,
+        [this, &names, &regional](typApplicationInformation& working, const QString& caption,
+                                  bool inserting) {
+            TfrmInsertApplication editor(working, caption, inserting, names, regional,
+                                         services_.dialogs, services_.prompts, this);
+            return runEditor(editor);
+        });
 
     auto* display = new DisplayPage(services_.prompts);
     auto* colours = new ColoursPage(services_.dialogs, edited);
@@ -130,6 +155,24 @@ TfrmConfiguration::TfrmConfiguration(const WindowServices& services)
         page->rebuild();
     sections_->selectSection(0);
 
+    // The ready-made tariffs, on the charge band tree's context menu.
+    popupPresets = new QMenu(this);
+    popupPresets->setObjectName(QStringLiteral("popupPresets"));
+    QMenu* submenu = nullptr;
+    for (const TariffPreset& preset : TariffPresets()) {
+        if (!submenu || submenu->title() != preset.Submenu)
+            submenu = popupPresets->addMenu(preset.Submenu);
+        QAction* item = submenu->addAction(preset.Item);
+        item->setObjectName(preset.ObjectName);
+        connect(item, &QAction::triggered, this, [this, preset] { presetClick(preset); });
+    }
+    QTreeWidget* bandTree = bands->tree();
+    connect(bandTree, &QWidget::customContextMenuRequested, this, [this, bandTree](QPoint at) {
+        popupPresets->popup(bandTree->viewport()->mapToGlobal(at));
+    });
+    bandsPage_ = bands;
+    furtherDetailsPage_ = details;
+
     connect(ui->btnOK, &QPushButton::clicked, this, &TfrmConfiguration::btnOKClick);
     connect(ui->btnCancel, &QPushButton::clicked, this, &TfrmConfiguration::btnCancelClick);
     connect(ui->btnHelp, &QPushButton::clicked, this, &TfrmConfiguration::btnHelpClick);
@@ -159,6 +202,14 @@ EntryTreePage* TfrmConfiguration::addTreePage(EntryList& list, const QString& ca
     treePages_.append(page);
     addPage(page, caption);
     return page;
+}
+
+void TfrmConfiguration::presetClick(const TariffPreset& preset) {
+    if (!services_.prompts.askYesNo(PresetConfirmationText))
+        return;
+    preset.Fill(copy_.lists.Costings, copy_.lists.CostingFurtherDetails);
+    furtherDetailsPage_->rebuild();
+    bandsPage_->rebuild();
 }
 
 void TfrmConfiguration::showEvent(QShowEvent* event) {

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QSize>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -16,7 +17,9 @@ class DisconnectPage;
 class EntryList;
 class EntryTreePage;
 class OptionsPage;
+class QMenu;
 class SectionPages;
+struct TariffPreset;
 
 // The options dialog: the sections on the left, their pages on the right, and OK, Cancel,
 // Help and Debug File below. The pages edit a working copy of the settings and the lists;
@@ -33,6 +36,16 @@ public:
     void btnCancelClick();
     void btnHelpClick();
     void btnDebugFileClick();
+    // Replaces the charge bands and further details with a ready-made tariff, after asking.
+    void presetClick(const TariffPreset& preset);
+
+    // Shows an editor of a list entry and tells whether it ended with OK. Tests work the
+    // editor here instead of showing it.
+    std::function<bool(QDialog&)> runEditor = [](QDialog& editor) {
+        return editor.exec() == QDialog::Accepted;
+    };
+
+    QMenu* popupPresets = nullptr;
 
     SettingsWorkingCopy& workingCopy() { return copy_; }
     // The question Debug File asks before it writes the file at path.
@@ -57,4 +70,6 @@ private:
     std::unique_ptr<EntryList> furtherDetails_;
     std::unique_ptr<EntryList> applications_;
     QList<EntryTreePage*> treePages_;
+    EntryTreePage* bandsPage_ = nullptr;
+    EntryTreePage* furtherDetailsPage_ = nullptr;
 };

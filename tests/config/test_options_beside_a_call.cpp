@@ -12,6 +12,8 @@
 #include "config/tfrm_configuration.h"
 
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -113,4 +115,24 @@ TEST(OptionsBesideACall, TheLimitFiringWhileTheDialogIsOpenIsNotUndoneByOk) {
     EXPECT_EQ(f.stored("Auto_Disconnect"), "0");
     f.hangUp();
     EXPECT_EQ(f.stored("Auto_Disconnect"), "1");
+}
+
+TEST(OptionsBesideACall, TheRestOfTheCallIsPricedWithTheBandsSavedByOk) {
+    CallFixture f;
+    f.options([&](TfrmConfiguration& dialog) {
+        dialog.runEditor = [](QDialog& editor) {
+            editor.findChild<QLineEdit*>("txtEveryMinuteAdd")->setText("6");
+            editor.findChild<QPushButton*>("btnOK")->click();
+            return true;
+        };
+        auto* bands = dialog.findChild<QTreeWidget*>("trvCostings");
+        bands->setCurrentItem(bands->topLevelItem(0)->child(0));
+        dialog.findChild<QPushButton*>("btnPropertiesCostings")->click();
+        dialog.btnOKClick();
+    });
+    EXPECT_EQ(f.store.value("Costing1", "ChargePerMin"), "6");
+    f.clock.advance(60000);
+    f.hangUp();
+    ASSERT_EQ(f.log().size(), 1);
+    EXPECT_NEAR(f.log().first().Cost_Exc, 6, 0.2);
 }
