@@ -21,6 +21,7 @@
 #include "core/settings.h"
 #include "core/version.h"
 #include "monitor/tfrm_digital.h"
+#include "platform/autostart.h"
 #include "platform/byte_counters.h"
 #include "platform/dial_up_chooser.h"
 #include "platform/help.h"
@@ -212,6 +213,8 @@ int main(int argc, char** argv) {
         PlatformCapabilities{byteCounters->IsDataRateAvailable(),
                              dialUp.service->knowsConnectSpeed()},
         [&mainWindow] { return mainWindow && mainWindow->state().connected; }};
+    XdgAutostart autostart;
+    windowServices.autostart = &autostart;
     windowServices.showDigitalDisplay = [&mainWindow] {
         if (mainWindow)
             mainWindow->ShowDigitalDisplay();

@@ -46,6 +46,15 @@ void GeneralPage::saveSettings(typSettings& settings) const {
         DialUpServiceWords.value(ui->cboDialUpService->currentIndex(), DialUpServiceWords.first());
 }
 
+void GeneralPage::showStartAtLogin(bool available, bool enabled) {
+    ui->chkStartAtLogin->setVisible(available);
+    ui->chkStartAtLogin->setChecked(available && enabled);
+}
+
+bool GeneralPage::startAtLogin() const {
+    return ui->chkStartAtLogin->isChecked();
+}
+
 void GeneralPage::applyCapabilities(const PlatformCapabilities& capabilities) {
     if (capabilities.dataRateAvailable)
         return;

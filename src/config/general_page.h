@@ -20,6 +20,11 @@ public:
     void saveSettings(typSettings& settings) const override;
     void applyCapabilities(const PlatformCapabilities& capabilities) override;
 
+    // Starting at log-in is the desktop's setting, not one of the stored values: the page
+    // shows it when there is one and tells what the user chose.
+    void showStartAtLogin(bool available, bool enabled);
+    bool startAtLogin() const;
+
 private:
     std::unique_ptr<Ui::GeneralPage> ui;
 };

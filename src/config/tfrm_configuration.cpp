@@ -20,6 +20,7 @@
 #include "core/settings_io.h"
 #include "core/settings_store.h"
 #include "core/version.h"
+#include "platform/autostart.h"
 #include "platform/dial_up_service.h"
 #include "platform/help.h"
 #include "tariff/presets.h"
@@ -118,7 +119,7 @@ TfrmConfiguration::TfrmConfiguration(const WindowServices& services)
     EntryTreePage* applications = addTreePage(
         *applications_, QStringLiteral("Applications"), QStringLiteral("options#applications"),
         QStringLiteral("trvApplications"), QStringLiteral("Applications"));
-    auto* general = new GeneralPage;
+    auto* general = generalPage_ = new GeneralPage;
     auto* iconHint = new IconHintPage;
     disconnectPage_ = new DisconnectPage(regional);
     auto* sensitivity = new SensitivityPage(regional);
@@ -151,6 +152,8 @@ TfrmConfiguration::TfrmConfiguration(const WindowServices& services)
         page->loadSettings(edited);
         page->applyCapabilities(capabilities);
     }
+    general->showStartAtLogin(services_.autostart != nullptr,
+                              services_.autostart && services_.autostart->isEnabled());
     for (EntryTreePage* page : std::as_const(treePages_))
         page->rebuild();
     sections_->selectSection(0);
@@ -244,6 +247,12 @@ void TfrmConfiguration::btnOKClick() {
     services_.store.writeInteger(ProductKey, WidthValue, width());
     services_.store.writeInteger(ProductKey, HeightValue, height());
     SaveOptions(services_.store, services_.settings, services_.lists, services_.regional, written);
+    if (Autostart* autostart = services_.autostart) {
+        const bool wanted = generalPage_->startAtLogin();
+        QString error;
+        if (wanted != autostart->isEnabled() && !autostart->setEnabled(wanted, &error))
+            services_.prompts.error(StartAtLoginFailure.arg(error));
+    }
     // A new limit replaces the one kept for the end of the call too.
     if (written.autoDisconnect) {
         if (qint32* kept = services_.keptCallLengthLimit())
@@ -262,6 +271,9 @@ void TfrmConfiguration::btnHelpClick() {
     const auto* page = qobject_cast<const OptionsPage*>(ui->pageConfiguration->currentWidget());
     services_.help.open(page ? page->helpTopic() : QStringLiteral("options"));
 }
+
+const QString TfrmConfiguration::StartAtLoginFailure =
+    QStringLiteral("Starting VORN when you log in could not be changed: %1");
 
 QString TfrmConfiguration::DebugFileQuestion(const QString& path) {
     return QStringLiteral("Are you sure you want to create a debug file called %1?").arg(path);

@@ -16,6 +16,7 @@ class TfrmConfiguration;
 class DisconnectPage;
 class EntryList;
 class EntryTreePage;
+class GeneralPage;
 class OptionsPage;
 class QMenu;
 class SectionPages;
@@ -50,6 +51,7 @@ public:
     SettingsWorkingCopy& workingCopy() { return copy_; }
     // The question Debug File asks before it writes the file at path.
     static QString DebugFileQuestion(const QString& path);
+    static const QString StartAtLoginFailure;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -66,6 +68,7 @@ private:
     SectionPages* sections_ = nullptr;
     QList<OptionsPage*> pages_;
     DisconnectPage* disconnectPage_ = nullptr;
+    GeneralPage* generalPage_ = nullptr;
     std::unique_ptr<EntryList> costings_;
     std::unique_ptr<EntryList> furtherDetails_;
     std::unique_ptr<EntryList> applications_;

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class Autostart;
 class Clock;
 class DebugLog;
 class Dialogs;
@@ -41,6 +42,8 @@ struct WindowServices {
     PlatformCapabilities capabilities;
     // Whether a call is up now (the main window's connected flag).
     std::function<bool()> callInProgress = [] { return false; };
+    // Starting the program at log-in; none leaves the choice out.
+    Autostart* autostart = nullptr;
     // Shows the LED window, topmost and without taking the focus.
     std::function<void()> showDigitalDisplay = [] {};
     // Once the running call's length rule has fired, the live Auto_Disconnect is 0 and the

@@ -15,11 +15,28 @@
 #include "core/lists.h"
 #include "core/regional.h"
 #include "core/settings_io.h"
+#include "platform/autostart.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <memory>
+
+// The log-in setting, kept in memory; it can be made to fail.
+struct FakeAutostart final : Autostart {
+    bool isEnabled() const override { return enabled; }
+    bool setEnabled(bool on, QString* error) override {
+        ++changes;
+        if (failure.isEmpty())
+            enabled = on;
+        else if (error)
+            *error = failure;
+        return failure.isEmpty();
+    }
+    bool enabled = false;
+    QString failure;
+    int changes = 0;
+};
 
 // The options dialog over test doubles: an in-memory settings key loaded the way the main
 // window loads it, scripted boxes and dialogs, a dial-up service set by hand.
@@ -46,6 +63,7 @@ struct OptionsFixture {
                          lists,      names,   dialUp,   home.path(), capabilities};
         s.showDigitalDisplay = [this] { ++ledShown; };
         s.keptCallLengthLimit = [this] { return kept; };
+        s.autostart = autostart;
         return s;
     }
 
@@ -78,5 +96,6 @@ struct OptionsFixture {
     FakeDialUpService dialUp;
     PlatformCapabilities capabilities{true, true};
     qint32* kept = nullptr;
+    Autostart* autostart = nullptr;
     int ledShown = 0;
 };

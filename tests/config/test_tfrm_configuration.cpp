@@ -591,6 +591,46 @@ TEST(Options, DebugFileAsksWithItsPathAndSaysWhenItCannotBeWritten) {
     EXPECT_TRUE(f.prompts.shown[3].text.contains(path));
 }
 
+TEST(Options, StartingAtLogInIsTheDesktopsSettingChangedOnlyByOk) {
+    {
+        OptionsFixture f;
+        auto window = f.open();
+        EXPECT_TRUE(f.find<QCheckBox>(*window, "chkStartAtLogin")->isHidden());
+    }
+    OptionsFixture f;
+    FakeAutostart autostart;
+    f.autostart = &autostart;
+    auto window = f.open();
+    auto* box = f.find<QCheckBox>(*window, "chkStartAtLogin");
+    EXPECT_FALSE(box->isHidden());
+    EXPECT_EQ(box->text(), "Start VORN when I log in");
+    EXPECT_FALSE(box->isChecked());
+    box->setChecked(true);
+    window->btnCancelClick();
+    EXPECT_EQ(autostart.changes, 0);
+
+    for (bool fails : {false, true}) {
+        autostart.failure = fails ? "Permission denied" : "";
+        window = f.open();
+        box = f.find<QCheckBox>(*window, "chkStartAtLogin");
+        EXPECT_EQ(box->isChecked(), autostart.enabled);
+        box->setChecked(!autostart.enabled);
+        window->btnOKClick();
+    }
+    // Switched on by the first OK; the second could not switch it off, and said so.
+    EXPECT_TRUE(autostart.enabled);
+    EXPECT_EQ(autostart.changes, 2);
+    EXPECT_EQ(f.prompts.texts(),
+              QStringList{"Starting VORN when you log in could not be changed: Permission denied"});
+    EXPECT_FALSE(f.store.hasValue({}, "Start_At_Login"));
+
+    // Unchanged, nothing is asked of the desktop.
+    autostart.failure.clear();
+    window = f.open();
+    window->btnOKClick();
+    EXPECT_EQ(autostart.changes, 2);
+}
+
 TEST(Options, HelpOpensTheShownPagesTopic) {
     OptionsFixture f;
     auto window = f.open();
