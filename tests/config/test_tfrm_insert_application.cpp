@@ -95,7 +95,6 @@ TEST(InsertApplication, OnlyAProgramStartedWithTheCallWaitsForItsDelay) {
     auto* delay = e.get<QLineEdit>("txtDelay");
     EXPECT_EQ(delay->text(), "45");
     EXPECT_TRUE(delay->isEnabled());
-    EXPECT_EQ(delay->maxLength(), 3);
     e.get<QComboBox>("cboExecute")->setCurrentText("When Disconnected");
     EXPECT_EQ(delay->text(), "0");
     EXPECT_FALSE(delay->isEnabled());
