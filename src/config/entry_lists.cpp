@@ -30,21 +30,19 @@ QString item(const QStringList& items, int index) {
 }
 } // namespace
 
-const QString PropertiesCaption = QStringLiteral("Properties");
-
-const EntryList::Texts CostingTexts = {
+const TreeEntries::Texts CostingTexts = {
     QStringLiteral("(right click for predefined rates)"), QStringLiteral("Insert Time Band"),
     capacityMessage("costing", CostingTable::Capacity, "costing"),
     selectMessage("a Time Band Entry", ForProperties),
     selectMessage("a Time Band Entry", ForRemoval)};
 
-const EntryList::Texts FurtherDetailTexts = {
+const TreeEntries::Texts FurtherDetailTexts = {
     QStringLiteral("(minimum charge, discount, etc.)"), QStringLiteral("Insert Further Detail"),
     capacityMessage("costing further details", CostingFurtherDetailTable::Capacity, "costing"),
     selectMessage("a Further Detail Entry", ForProperties),
     selectMessage("a Further Detail Entry", ForRemoval)};
 
-const EntryList::Texts ApplicationTexts = {
+const TreeEntries::Texts ApplicationTexts = {
     QString(), QStringLiteral("Insert Application"),
     capacityMessage("application", ApplicationTable::Capacity, "application"),
     selectMessage("an Application Entry", ForProperties),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/lists.h"
+#include "widgets/window_frame.h" // PropertiesCaption
 
 #include <QString>
 
@@ -11,7 +12,7 @@ struct RegionalSettings;
 // The three lists the options dialog shows as trees (charge bands, further details,
 // applications): their texts, the caption of an entry, and how an entry is inserted,
 // edited and removed. The tree page does the same for each through this.
-class EntryList {
+class TreeEntries {
 public:
     struct Texts {
         QString frameCaption;
@@ -21,8 +22,8 @@ public:
         QString selectForRemoval;
     };
 
-    explicit EntryList(Texts texts) : texts_(std::move(texts)) {}
-    virtual ~EntryList() = default;
+    explicit TreeEntries(Texts texts) : texts_(std::move(texts)) {}
+    virtual ~TreeEntries() = default;
 
     const Texts& texts() const { return texts_; }
     virtual int capacity() const = 0;
@@ -42,12 +43,9 @@ private:
     Texts texts_;
 };
 
-// The caption of an editor that changes an entry rather than inserting one.
-extern const QString PropertiesCaption;
-
-// One table as an EntryList. The entry being edited is a working record of the table's type
+// One table as TreeEntries. The entry being edited is a working record of the table's type
 // that outlives each editor, so that a new entry can start from the last one.
-template <typename Table> class TableEntries final : public EntryList {
+template <typename Table> class TableEntries final : public TreeEntries {
 public:
     using Record = typename Table::Record;
     using Caption = std::function<QString(const Record&)>;
@@ -57,7 +55,7 @@ public:
     using Editor = std::function<bool(Record&, const QString& caption, bool inserting)>;
 
     TableEntries(Table& table, Texts texts, Caption caption, Fresh fresh, Editor editor)
-        : EntryList(std::move(texts)), table_(table), caption_(std::move(caption)),
+        : TreeEntries(std::move(texts)), table_(table), caption_(std::move(caption)),
           fresh_(std::move(fresh)), editor_(std::move(editor)) {}
 
     int capacity() const override { return Table::Capacity; }
@@ -93,9 +91,9 @@ private:
     Record working_{};
 };
 
-extern const EntryList::Texts CostingTexts;
-extern const EntryList::Texts FurtherDetailTexts;
-extern const EntryList::Texts ApplicationTexts;
+extern const TreeEntries::Texts CostingTexts;
+extern const TreeEntries::Texts FurtherDetailTexts;
+extern const TreeEntries::Texts ApplicationTexts;
 
 // What a tree shows of an entry. decimalPlaces is Decimal_Places_Charge_Bands.
 QString CostingCaption(const typCostingInformation& band, int decimalPlaces,

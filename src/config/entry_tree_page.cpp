@@ -27,7 +27,7 @@ int slotOfNode(const QTreeWidgetItem* node) {
 }
 
 EntryTreePage::EntryTreePage(const QString& helpTopic, const QString& treeName,
-                             const QString& buttonSuffix, EntryList& list,
+                             const QString& buttonSuffix, TreeEntries& list,
                              const ConnectoidNameTable& names, bool namesKnown, Prompts& prompts,
                              QWidget* parent)
     : OptionsPage(helpTopic, parent), ui(std::make_unique<Ui::EntryTreePage>()), list_(list),

@@ -7,7 +7,7 @@
 namespace Ui {
 class EntryTreePage;
 }
-class EntryList;
+class TreeEntries;
 class Prompts;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -21,7 +21,7 @@ public:
     // namesKnown: whether the dial-up service answered when the names were read. Only then
     // can a name that is none of them be told to belong to no connectoid any more.
     EntryTreePage(const QString& helpTopic, const QString& treeName, const QString& buttonSuffix,
-                  EntryList& list, const ConnectoidNameTable& names, bool namesKnown,
+                  TreeEntries& list, const ConnectoidNameTable& names, bool namesKnown,
                   Prompts& prompts, QWidget* parent = nullptr);
     ~EntryTreePage() override;
 
@@ -40,7 +40,7 @@ private:
     int selectedEntry(const QString& whenNone);
 
     std::unique_ptr<Ui::EntryTreePage> ui;
-    EntryList& list_;
+    TreeEntries& list_;
     const ConnectoidNameTable& names_;
     const bool namesKnown_;
     Prompts& prompts_;

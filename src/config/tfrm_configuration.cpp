@@ -197,7 +197,7 @@ void TfrmConfiguration::addPage(OptionsPage* page, const QString& caption) {
     ui->pageConfiguration->addTab(page, caption);
 }
 
-EntryTreePage* TfrmConfiguration::addTreePage(EntryList& list, const QString& caption,
+EntryTreePage* TfrmConfiguration::addTreePage(TreeEntries& list, const QString& caption,
                                               const QString& topic, const QString& treeName,
                                               const QString& buttonSuffix) {
     auto* page = new EntryTreePage(topic, treeName, buttonSuffix, list, services_.connectoidNames,

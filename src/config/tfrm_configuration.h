@@ -14,7 +14,7 @@ namespace Ui {
 class TfrmConfiguration;
 }
 class DisconnectPage;
-class EntryList;
+class TreeEntries;
 class EntryTreePage;
 class GeneralPage;
 class OptionsPage;
@@ -58,7 +58,7 @@ protected:
 
 private:
     void addPage(OptionsPage* page, const QString& caption);
-    EntryTreePage* addTreePage(EntryList& list, const QString& caption, const QString& topic,
+    EntryTreePage* addTreePage(TreeEntries& list, const QString& caption, const QString& topic,
                                const QString& treeName, const QString& buttonSuffix);
 
     std::unique_ptr<Ui::TfrmConfiguration> ui;
@@ -69,9 +69,9 @@ private:
     QList<OptionsPage*> pages_;
     DisconnectPage* disconnectPage_ = nullptr;
     GeneralPage* generalPage_ = nullptr;
-    std::unique_ptr<EntryList> costings_;
-    std::unique_ptr<EntryList> furtherDetails_;
-    std::unique_ptr<EntryList> applications_;
+    std::unique_ptr<TreeEntries> costings_;
+    std::unique_ptr<TreeEntries> furtherDetails_;
+    std::unique_ptr<TreeEntries> applications_;
     QList<EntryTreePage*> treePages_;
     EntryTreePage* bandsPage_ = nullptr;
     EntryTreePage* furtherDetailsPage_ = nullptr;

@@ -4,8 +4,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-const QString PropertiesCaption = QStringLiteral("Properties");
-
 void prepareEntryDialog(QDialog* dialog, QPushButton* ok, QPushButton* cancel,
                         const QList<QLineEdit*>& required) {
     dialog->setWindowFlag(Qt::WindowContextHelpButtonHint, false);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/window_frame.h" // PropertiesCaption
+
 #include <QList>
 #include <QString>
 
@@ -8,9 +10,6 @@ class QLineEdit;
 class QPushButton;
 
 // What the entry dialogs of the tool lists share.
-
-// The caption of every entry dialog that edits an existing entry.
-extern const QString PropertiesCaption;
 
 // OK accepts and Cancel rejects; OK is the default button and is enabled only while every
 // required box holds more than blanks.

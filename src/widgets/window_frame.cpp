@@ -16,6 +16,7 @@
 const QString StatusLinkText =
     QStringLiteral("Click here to visit Ostrand Labs for updates and try other quality freeware");
 const QString MakerWebPage = QStringLiteral("https://ostrandlabs.example/vorn/");
+const QString PropertiesCaption = QStringLiteral("Properties");
 
 SectionPages::SectionPages(QListWidget* sections, QTabWidget* pages)
     : QObject(sections), sections_(sections), pages_(pages) {

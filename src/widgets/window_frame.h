@@ -44,6 +44,9 @@ void installStatusLink(QStatusBar* statusBar, Shell& shell, Prompts& prompts);
 extern const QString StatusLinkText;
 extern const QString MakerWebPage;
 
+// The caption of every dialog that edits an existing list entry.
+extern const QString PropertiesCaption;
+
 // The size a window opens with: the stored one, unless a side is not positive or larger
 // than the available screen, which then takes the fallback's side; never below minimum.
 QSize initialWindowSize(QSize stored, QSize fallback, QSize minimum, QSize available);
