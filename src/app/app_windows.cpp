@@ -1,6 +1,7 @@
 #include "app/app_windows.h"
 
 #include "core/prompts.h"
+#include "platform/icmp_echo_socket.h"
 #include "tools/tfrm_tools.h"
 
 void AppWindows::run(ProgramWindow window) {
@@ -14,7 +15,7 @@ void AppWindows::run(ProgramWindow window) {
         unavailable("options");
         break;
     case ProgramWindow::Tools: {
-        TfrmTools tools(services_);
+        TfrmTools tools(services_, std::make_unique<IcmpEchoSocket>());
         tools.exec();
         break;
     }
