@@ -5,10 +5,12 @@
 #include "fake_dial_up_service.h"
 #include "fake_icmp_echo.h"
 #include "fake_shell.h"
+#include "finger_server.h"
 #include "manual_clock.h"
 #include "recording_help.h"
 #include "recording_printer.h"
 #include "scripted_dialogs.h"
+#include "scripted_pop3_server.h"
 #include "scripted_prompts.h"
 #include "tools_test_support.h"
 
@@ -18,6 +20,10 @@
 #include "core/password_file.h"
 #include "core/regional.h"
 #include "core/settings_io.h"
+#include "net/finger_client.h"
+#include "tools/finger_session.h"
+#include "tools/ping_session.h"
+#include "tools/pop3_check_session.h"
 #include "tools/tfrm_tools.h"
 
 #include <QCheckBox>
@@ -31,6 +37,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -76,7 +83,8 @@ protected:
                                                             names,
                                                             dialUp,
                                                             dir.path(),
-                                                            {true, true}},
+                                                            {true, true},
+                                                            [this] { return callUp; }},
                                              std::unique_ptr<IcmpEcho>(echo = new FakeIcmpEcho));
         window->show();
         return *window;
@@ -131,6 +139,7 @@ protected:
     typLists lists;
     ConnectoidNameTable names;
     FakeDialUpService dialUp;
+    bool callUp = false;
     FakeIcmpEcho* echo = nullptr; // the window's
     std::unique_ptr<TfrmTools> window;
 };
@@ -705,4 +714,234 @@ TEST_F(Tools, EveryPageFitsTheSmallestWindow) {
             EXPECT_TRUE(window->grab().save(folder + "/" + name)) << name.toStdString();
         }
     }
+}
+
+namespace {
+
+constexpr int kWait = 10000;
+using Pop3Reply = ScriptedPop3Server::Reply;
+
+// The tools run from their pages against servers on 127.0.0.1 and the fake echo service.
+// What the tools write is their engines' business (tested there); here it is what the
+// pages hand them and what the window shows of them.
+class ToolRuns : public Tools {
+protected:
+    void SetUp() override {
+        Tools::SetUp();
+        ASSERT_TRUE(finger.listen());
+        ASSERT_TRUE(pop3.listen());
+        lists.Pings[1] = {"192.168.1.1", "Router", true};
+        lists.Fingers[1] = {"bob@127.0.0.1", "Bob on this machine", true};
+        lists.POP3s[1] = {"127.0.0.1", "bob", "secret", true};
+        SavePings(*store, lists.Pings);
+        SaveFingers(*store, lists.Fingers);
+        SavePOP3s(*store, lists.POP3s);
+        store->writeInteger({}, "Port_Number", pop3.portText().toInt());
+    }
+    void TearDown() override {
+        Tools::TearDown();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void openAt(TfrmTools::Section section) {
+        open();
+        session<FingerSession>()->client().setPort(finger.portText());
+        window->selectSection(section);
+    }
+    template <typename T> T* session() const { return window->findChild<T*>(); }
+
+    void selectFirst(const char* name) const {
+        list(name)->setCurrentItem(list(name)->topLevelItem(0));
+    }
+    void doubleClickFirst(const char* name) const {
+        QTreeWidget* tree = list(name);
+        const QPoint at = tree->visualItemRect(tree->topLevelItem(0)).center();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+    }
+    bool enabled(const char* button) const { return child<QPushButton>(button)->isEnabled(); }
+    // The box shows exactly what the tool wrote.
+    void expectShown(const char* box, const QStringList& lines) const {
+        EXPECT_EQ(child<QPlainTextEdit>(box)->toPlainText(), lines.join(u'\n')) << box;
+    }
+    // For a person to look at, in the build folder's artifacts/.
+    void keepPicture(const QString& name) const {
+        const QString folder = qEnvironmentVariable("VORN_BINARY_DIR") + "/artifacts";
+        QDir().mkpath(folder);
+        EXPECT_TRUE(window->grab().save(folder + "/" + name)) << name.toStdString();
+    }
+
+    FingerServer finger;
+    ScriptedPop3Server pop3;
+};
+
+} // namespace
+
+TEST_F(ToolRuns, PingSendsTheWorkingCopysRepeatAndStaysOffUntilTheLastEcho) {
+    openAt(TfrmTools::Ping);
+    child<QComboBox>("cboRepeatPing")->setCurrentIndex(2);
+    click("cmdPing");
+    echo->replies = {{IcmpStatus::Success, QHostAddress("192.168.1.1"), 3, QByteArray(56, ' ')},
+                     {IcmpStatus::Success, QHostAddress("192.168.1.1"), 2, QByteArray(56, ' ')}};
+    QSignalSpy finished(session<PingSession>(), &PingSession::finished);
+    selectFirst("lstvPingGeneral");
+    click("cmdPing");
+    EXPECT_FALSE(enabled("cmdPing"));
+    EXPECT_FALSE(enabled("cmdPingCancel")); // echoes are not cancelled, only a look-up
+    doubleClickFirst("lstvPingGeneral");
+    ASSERT_TRUE(finished.wait(kWait));
+
+    const QString sending = "Sending 56 bytes to 192.168.1.1 (192.168.1.1)";
+    expectShown("memoPingOutput",
+                {"Resolving host - \"192.168.1.1\"", "Host resolved to \"192.168.1.1\"", sending,
+                 "Received 56 bytes from 192.168.1.1 in 3 msecs", sending,
+                 "Received 56 bytes from 192.168.1.1 in 2 msecs", sending,
+                 "Error - Request timed out"});
+    EXPECT_EQ(echo->sent.size(), 3);
+    EXPECT_TRUE(enabled("cmdPing"));
+    EXPECT_EQ(prompts.texts(),
+              QStringList({"You must select a Ping Entry from the list above before the ping "
+                           "results can be displayed.",
+                           "You must cancel the current ping request before pinging another "
+                           "address."}));
+    keepPicture("tools-ping-run.png");
+}
+
+TEST_F(ToolRuns, FingerRunsOnADoubleClickAndItsCancelButtonEndsAQuery) {
+    // Pieces that end and begin mid-line, and a CR LF split between two of them.
+    finger.answer = {"Login: bob", "                Name: Bob Example\r",
+                     "\nDirectory: /home/bob      Shell: /bin/bash\r\nNo mail.\r\nNo Plan.\r\n"};
+    openAt(TfrmTools::Finger);
+    QSignalSpy finished(session<FingerSession>(), &FingerSession::finished);
+    doubleClickFirst("lstvFingerGeneral");
+    EXPECT_FALSE(enabled("cmdFinger"));
+    EXPECT_TRUE(enabled("cmdFingerCancel"));
+    ASSERT_TRUE(finished.wait(kWait));
+    const QStringList answer = {"Contacting bob@127.0.0.1",
+                                "Connected.",
+                                "Login: bob                Name: Bob Example",
+                                "Directory: /home/bob      Shell: /bin/bash",
+                                "No mail.",
+                                "No Plan."};
+    expectShown("memoFingerOutput", answer + QStringList{"Done.", ""});
+    EXPECT_EQ(finger.queries, QList<QByteArray>{"bob\r\n"});
+    EXPECT_TRUE(enabled("cmdFinger"));
+    EXPECT_FALSE(enabled("cmdFingerCancel"));
+    keepPicture("tools-finger-run.png");
+
+    finger.end = FingerServer::End::Silent;
+    click("cmdFinger");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return child<QPlainTextEdit>("memoFingerOutput")->toPlainText().contains("Plan"); },
+        kWait));
+    click("cmdFingerCancel");
+    ASSERT_TRUE(finished.size() == 2 || finished.wait(kWait));
+    expectShown("memoFingerOutput", answer + QStringList{"Error #10004", "Done.", ""});
+    EXPECT_TRUE(enabled("cmdFinger"));
+}
+
+TEST_F(ToolRuns, Pop3ChecksWithTheWorkingCopysSettingsAndAsksOnlyWithoutACall) {
+    pop3.setReplies({{"USER bob", {"+OK\r\n"}},
+                     {"PASS secret", {"+OK\r\n"}},
+                     {"STAT", {"+OK 1 320\r\n"}},
+                     {"LIST", {"+OK\r\n1 320\r\n.\r\n"}},
+                     {"TOP 1 10",
+                      {"+OK\r\nFrom: Anna <anna@example.net>\r\nSubject: Tonight\r\n\r\n"
+                       "See you at eight.\r\n.\r\n"}}});
+    store->writeInteger({}, "Port_Number", 110);
+    openAt(TfrmTools::POP3);
+    child<QLineEdit>("txtPort")->setText(pop3.portText());
+    child<QComboBox>("cboAdditionalLines")->setCurrentIndex(1);
+    selectFirst("lstvPOP3General");
+    const QString question = "Are you sure you wish to continue as no dial up connection can be "
+                             "detected?";
+    prompts.answerNext(Prompts::Answer::No);
+    click("cmdPOP3");
+    EXPECT_EQ(prompts.texts(), QStringList(question));
+    EXPECT_TRUE(enabled("cmdPOP3"));
+
+    callUp = true;
+    QSignalSpy finished(session<Pop3CheckSession>(), &Pop3CheckSession::finished);
+    auto* page = child<QWidget>("Pop3Page");
+    click("cmdPOP3");
+    EXPECT_FALSE(enabled("cmdPOP3"));
+    EXPECT_TRUE(enabled("cmdPOP3Cancel"));
+    EXPECT_EQ(page->cursor().shape(), Qt::BusyCursor);
+    doubleClickFirst("lstvPOP3General");
+    ASSERT_TRUE(finished.wait(kWait));
+
+    EXPECT_EQ(child<QGroupBox>("groupPOP3Output")->title(), "Output (1 message)");
+    expectShown("memoPOP3Output",
+                {"*** Start ***", "Connect request sent",
+                 "User request sent (if timed out check user)",
+                 "Pass request sent (if timed out check password)", "Stat OK", "You have 1 message",
+                 "List OK", "", "*** Message 1 begin ***", "From: Anna <anna@example.net>",
+                 "Subject: Tonight", "", "See you at eight.", "*** Message 1 end ***", "",
+                 "Quit OK", "*** Finish ***"});
+    EXPECT_EQ(pop3.commands(),
+              (QList<QByteArray>{"USER bob", "PASS secret", "STAT", "LIST", "TOP 1 10", "QUIT"}));
+    EXPECT_TRUE(enabled("cmdPOP3"));
+    EXPECT_FALSE(enabled("cmdPOP3Cancel"));
+    EXPECT_FALSE(page->testAttribute(Qt::WA_SetCursor));
+    EXPECT_EQ(prompts.texts(),
+              QStringList({question, "You must cancel the current POP3 request before checking "
+                                     "the mail for another account."}));
+    keepPicture("tools-pop3-run.png");
+}
+
+// Closing the window by any way while a tool runs ends the run and lets its connection go;
+// the tray's Exit destroys the window without closing it.
+TEST_F(ToolRuns, ClosingTheWindowMidRunEndsTheRunWhicheverWayItCloses) {
+    finger.end = FingerServer::End::Silent;
+    pop3.setResponder([](const QByteArray&) { return Pop3Reply{}; }); // a server that thinks
+    callUp = true;
+    const struct {
+        TfrmTools::Section section;
+        const char* list;
+        const char* run;
+    } tools[] = {{TfrmTools::Finger, "lstvFingerGeneral", "cmdFinger"},
+                 {TfrmTools::POP3, "lstvPOP3General", "cmdPOP3"},
+                 {TfrmTools::Ping, "lstvPingGeneral", "cmdPing"}};
+    const QList<std::pair<const char*, std::function<void()>>> ways = {
+        {"close box", [this] { window->close(); }},
+        {"Cancel", [this] { click("btnCancel"); }},
+        {"OK", [this] { click("cmdOK"); }},
+        {"Exit", [this] { window.reset(); }}};
+    for (const auto& tool : tools) {
+        for (const auto& [way, close] : ways) {
+            const std::string what = std::string(tool.run) + ", " + way;
+            openAt(tool.section);
+            selectFirst(tool.list);
+            const qsizetype pop3Before = pop3.commands().size();
+            click(tool.run);
+            // Under way: the server has the query or the log-in; the echo is out.
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] {
+                    return !finger.queries.isEmpty() || pop3.commands().size() > pop3Before ||
+                           !echo->sent.isEmpty();
+                },
+                kWait))
+                << what;
+            close();
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] {
+                    return !finger.last || finger.last->state() != QAbstractSocket::ConnectedState;
+                },
+                kWait))
+                << what;
+            EXPECT_TRUE(pop3.waitForAllClosed(kWait)) << what;
+            if (window) {
+                EXPECT_FALSE(window->isVisible()) << what;
+                // The run has ended, with nothing written after its last line.
+                EXPECT_TRUE(QTest::qWaitFor([&] { return enabled(tool.run); }, kWait)) << what;
+                if (tool.section == TfrmTools::Ping) {
+                    EXPECT_EQ(child<QPlainTextEdit>("memoPingOutput")->blockCount(), 3) << what;
+                }
+            }
+            window.reset();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            finger.queries.clear();
+        }
+    }
+    EXPECT_EQ(stored("Number_Of_Pings"), "1"); // OK stored what it always stores
 }
