@@ -185,7 +185,7 @@ void TfrmTools::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmTools::done(int result) {
-    // A run still under way ends with the window; nothing it would still write is wanted.
+    // A run under way ends with the window rather than talk on to a host behind it.
     finger_->stop();
     ping_->stop();
     pop3_->stop();

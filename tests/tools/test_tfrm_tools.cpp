@@ -123,6 +123,12 @@ protected:
     QString stored(const QString& name, const QString& section = QString()) const {
         return store->readString(section, name, QStringLiteral("<none>"));
     }
+    // For a person to look at in the build folder's artifacts/.
+    void keepPicture(const QString& name) const {
+        const QString folder = qEnvironmentVariable("VORN_BINARY_DIR") + "/artifacts";
+        QDir().mkpath(folder);
+        EXPECT_TRUE(window->grab().save(folder + "/" + name)) << name.toStdString();
+    }
 
     QTemporaryDir dir;
     QByteArray savedHome = qgetenv("HOME");
@@ -682,8 +688,7 @@ TEST_F(Tools, APasswordFileThatCannotBeWrittenKeepsTheWindowOpenAndStoresNothing
 }
 
 // At its smallest the window still gives every page the room its layout asks for (an
-// 800x600 screen holds it); the renderings are for a person to look at, in the build
-// folder's artifacts/.
+// 800x600 screen holds it).
 TEST_F(Tools, EveryPageFitsTheSmallestWindow) {
     lists.POP3s[1] = {"pop.example.net", "anna", "mailbox", true};
     SavePOP3s(*store, lists.POP3s);
@@ -695,8 +700,6 @@ TEST_F(Tools, EveryPageFitsTheSmallestWindow) {
     EXPECT_EQ(window->size(), QSize(630, 450));
     EXPECT_LE(window->minimumSizeHint().width(), 630);
     EXPECT_LE(window->minimumSizeHint().height(), 450);
-    const QString folder = qEnvironmentVariable("VORN_BINARY_DIR") + "/artifacts";
-    ASSERT_TRUE(QDir().mkpath(folder));
     auto* pages = child<QTabWidget>("pageTools");
     for (int s = TfrmTools::WebNotification; s <= TfrmTools::POP3; ++s) {
         window->selectSection(TfrmTools::Section(s));
@@ -711,7 +714,7 @@ TEST_F(Tools, EveryPageFitsTheSmallestWindow) {
             const QString name = QStringLiteral("tools_%1_%2.png")
                                      .arg(s)
                                      .arg(page->objectName().toLower().remove("page"));
-            EXPECT_TRUE(window->grab().save(folder + "/" + name)) << name.toStdString();
+            keepPicture(name);
         }
     }
 }
@@ -719,7 +722,6 @@ TEST_F(Tools, EveryPageFitsTheSmallestWindow) {
 namespace {
 
 constexpr int kWait = 10000;
-using Pop3Reply = ScriptedPop3Server::Reply;
 
 // The tools run from their pages against servers on 127.0.0.1 and the fake echo service.
 // What the tools write is their engines' business (tested there); here it is what the
@@ -736,7 +738,6 @@ protected:
         SavePings(*store, lists.Pings);
         SaveFingers(*store, lists.Fingers);
         SavePOP3s(*store, lists.POP3s);
-        store->writeInteger({}, "Port_Number", pop3.portText().toInt());
     }
     void TearDown() override {
         Tools::TearDown();
@@ -759,25 +760,29 @@ protected:
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
     }
+    // "R" or "-" for the run button, "C" or "-" for its Cancel.
+    QString buttons(const char* run) const {
+        return QString(enabled(run) ? "R" : "-") +
+               (enabled(run + QByteArray("Cancel")) ? "C" : "-");
+    }
     bool enabled(const char* button) const { return child<QPushButton>(button)->isEnabled(); }
     // What a box shows once the event loop has let what was written reach it.
     QString shown(const char* box) const {
         QCoreApplication::processEvents();
         return child<QPlainTextEdit>(box)->toPlainText();
     }
-    void expectShown(const char* box, const QStringList& lines) const {
-        EXPECT_EQ(shown(box), lines.join(u'\n')) << box;
-    }
-    // For a person to look at, in the build folder's artifacts/.
-    void keepPicture(const QString& name) const {
-        const QString folder = qEnvironmentVariable("VORN_BINARY_DIR") + "/artifacts";
-        QDir().mkpath(folder);
-        EXPECT_TRUE(window->grab().save(folder + "/" + name)) << name.toStdString();
+    // The box shows every line the tool wrote, and nothing else.
+    template <typename Session> void expectShows(const char* box) const {
+        EXPECT_EQ(shown(box), session<Session>()->output().lines().join(u'\n')) << box;
+        EXPECT_GE(session<Session>()->output().lines().size(), 4) << box;
     }
 
     FingerServer finger;
     ScriptedPop3Server pop3;
 };
+
+const QString kPingBusy =
+    "You must cancel the current ping request before pinging another address.";
 
 } // namespace
 
@@ -785,29 +790,20 @@ TEST_F(ToolRuns, PingSendsTheWorkingCopysRepeatAndStaysOffUntilTheLastEcho) {
     openAt(TfrmTools::Ping);
     child<QComboBox>("cboRepeatPing")->setCurrentIndex(2);
     click("cmdPing");
+    EXPECT_EQ(prompts.texts(), QStringList("You must select a Ping Entry from the list above "
+                                           "before the ping results can be displayed."));
     echo->replies = {{IcmpStatus::Success, QHostAddress("192.168.1.1"), 3, QByteArray(56, ' ')},
                      {IcmpStatus::Success, QHostAddress("192.168.1.1"), 2, QByteArray(56, ' ')}};
     QSignalSpy finished(session<PingSession>(), &PingSession::finished);
     selectFirst("lstvPingGeneral");
     click("cmdPing");
-    EXPECT_FALSE(enabled("cmdPing"));
-    EXPECT_FALSE(enabled("cmdPingCancel")); // echoes are not cancelled, only a look-up
+    EXPECT_EQ(buttons("cmdPing"), "--"); // echoes are not cancelled, only a look-up
     doubleClickFirst("lstvPingGeneral");
     ASSERT_TRUE(finished.wait(kWait));
-
-    const QString sending = "Sending 56 bytes to 192.168.1.1 (192.168.1.1)";
-    expectShown("memoPingOutput",
-                {"Resolving host - \"192.168.1.1\"", "Host resolved to \"192.168.1.1\"", sending,
-                 "Received 56 bytes from 192.168.1.1 in 3 msecs", sending,
-                 "Received 56 bytes from 192.168.1.1 in 2 msecs", sending,
-                 "Error - Request timed out"});
     EXPECT_EQ(echo->sent.size(), 3);
-    EXPECT_TRUE(enabled("cmdPing"));
-    EXPECT_EQ(prompts.texts(),
-              QStringList({"You must select a Ping Entry from the list above before the ping "
-                           "results can be displayed.",
-                           "You must cancel the current ping request before pinging another "
-                           "address."}));
+    expectShows<PingSession>("memoPingOutput");
+    EXPECT_EQ(buttons("cmdPing"), "R-");
+    EXPECT_EQ(prompts.texts().value(1), kPingBusy);
     keepPicture("tools-ping-run.png");
 }
 
@@ -818,19 +814,13 @@ TEST_F(ToolRuns, FingerRunsOnADoubleClickAndItsCancelButtonEndsAQuery) {
     openAt(TfrmTools::Finger);
     QSignalSpy finished(session<FingerSession>(), &FingerSession::finished);
     doubleClickFirst("lstvFingerGeneral");
-    EXPECT_FALSE(enabled("cmdFinger"));
-    EXPECT_TRUE(enabled("cmdFingerCancel"));
+    EXPECT_EQ(buttons("cmdFinger"), "-C");
     ASSERT_TRUE(finished.wait(kWait));
-    const QStringList answer = {"Contacting bob@127.0.0.1",
-                                "Connected.",
-                                "Login: bob                Name: Bob Example",
-                                "Directory: /home/bob      Shell: /bin/bash",
-                                "No mail.",
-                                "No Plan."};
-    expectShown("memoFingerOutput", answer + QStringList{"Done.", ""});
+    EXPECT_TRUE(
+        shown("memoFingerOutput").contains("Login: bob                Name: Bob Example\n"));
+    expectShows<FingerSession>("memoFingerOutput");
     EXPECT_EQ(finger.queries, QList<QByteArray>{"bob\r\n"});
-    EXPECT_TRUE(enabled("cmdFinger"));
-    EXPECT_FALSE(enabled("cmdFingerCancel"));
+    EXPECT_EQ(buttons("cmdFinger"), "R-");
     keepPicture("tools-finger-run.png");
 
     finger.end = FingerServer::End::Silent;
@@ -838,8 +828,8 @@ TEST_F(ToolRuns, FingerRunsOnADoubleClickAndItsCancelButtonEndsAQuery) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return shown("memoFingerOutput").contains("Plan"); }, kWait));
     click("cmdFingerCancel");
     ASSERT_TRUE(finished.size() == 2 || finished.wait(kWait));
-    expectShown("memoFingerOutput", answer + QStringList{"Error #10004", "Done.", ""});
-    EXPECT_TRUE(enabled("cmdFinger"));
+    EXPECT_TRUE(shown("memoFingerOutput").endsWith("No Plan.\nError #10004\nDone.\n"));
+    EXPECT_EQ(buttons("cmdFinger"), "R-");
 }
 
 TEST_F(ToolRuns, Pop3ChecksWithTheWorkingCopysSettingsAndAsksOnlyWithoutACall) {
@@ -850,44 +840,31 @@ TEST_F(ToolRuns, Pop3ChecksWithTheWorkingCopysSettingsAndAsksOnlyWithoutACall) {
                      {"TOP 1 10",
                       {"+OK\r\nFrom: Anna <anna@example.net>\r\nSubject: Tonight\r\n\r\n"
                        "See you at eight.\r\n.\r\n"}}});
-    store->writeInteger({}, "Port_Number", 110);
     openAt(TfrmTools::POP3);
     child<QLineEdit>("txtPort")->setText(pop3.portText());
     child<QComboBox>("cboAdditionalLines")->setCurrentIndex(1);
     selectFirst("lstvPOP3General");
-    const QString question = "Are you sure you wish to continue as no dial up connection can be "
-                             "detected?";
     prompts.answerNext(Prompts::Answer::No);
     click("cmdPOP3");
-    EXPECT_EQ(prompts.texts(), QStringList(question));
-    EXPECT_TRUE(enabled("cmdPOP3"));
+    EXPECT_EQ(prompts.texts(), QStringList("Are you sure you wish to continue as no dial up "
+                                           "connection can be detected?"));
+    EXPECT_EQ(buttons("cmdPOP3"), "R-");
 
     callUp = true;
     QSignalSpy finished(session<Pop3CheckSession>(), &Pop3CheckSession::finished);
     auto* page = child<QWidget>("Pop3Page");
     click("cmdPOP3");
-    EXPECT_FALSE(enabled("cmdPOP3"));
-    EXPECT_TRUE(enabled("cmdPOP3Cancel"));
+    EXPECT_EQ(buttons("cmdPOP3"), "-C");
     EXPECT_EQ(page->cursor().shape(), Qt::BusyCursor);
     doubleClickFirst("lstvPOP3General");
     ASSERT_TRUE(finished.wait(kWait));
-
     EXPECT_EQ(child<QGroupBox>("groupPOP3Output")->title(), "Output (1 message)");
-    expectShown("memoPOP3Output",
-                {"*** Start ***", "Connect request sent",
-                 "User request sent (if timed out check user)",
-                 "Pass request sent (if timed out check password)", "Stat OK", "You have 1 message",
-                 "List OK", "", "*** Message 1 begin ***", "From: Anna <anna@example.net>",
-                 "Subject: Tonight", "", "See you at eight.", "*** Message 1 end ***", "",
-                 "Quit OK", "*** Finish ***"});
+    expectShows<Pop3CheckSession>("memoPOP3Output");
     EXPECT_EQ(pop3.commands(),
               (QList<QByteArray>{"USER bob", "PASS secret", "STAT", "LIST", "TOP 1 10", "QUIT"}));
-    EXPECT_TRUE(enabled("cmdPOP3"));
-    EXPECT_FALSE(enabled("cmdPOP3Cancel"));
+    EXPECT_EQ(buttons("cmdPOP3"), "R-");
     EXPECT_FALSE(page->testAttribute(Qt::WA_SetCursor));
-    EXPECT_EQ(prompts.texts(),
-              QStringList({question, "You must cancel the current POP3 request before checking "
-                                     "the mail for another account."}));
+    EXPECT_EQ(prompts.texts().size(), 2) << "the question once, then the busy warning";
     keepPicture("tools-pop3-run.png");
 }
 
@@ -895,7 +872,9 @@ TEST_F(ToolRuns, Pop3ChecksWithTheWorkingCopysSettingsAndAsksOnlyWithoutACall) {
 // the tray's Exit destroys the window without closing it.
 TEST_F(ToolRuns, ClosingTheWindowMidRunEndsTheRunWhicheverWayItCloses) {
     finger.end = FingerServer::End::Silent;
-    pop3.setResponder([](const QByteArray&) { return Pop3Reply{}; }); // a server that thinks
+    // A server that thinks about every command.
+    pop3.setResponder([](const QByteArray&) { return ScriptedPop3Server::Reply{}; });
+    store->writeInteger({}, "Port_Number", pop3.portText().toInt());
     callUp = true;
     const struct {
         TfrmTools::Section section;
