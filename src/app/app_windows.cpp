@@ -2,6 +2,7 @@
 
 #include "config/tfrm_configuration.h"
 #include "core/prompts.h"
+#include "platform/icmp_echo_socket.h"
 #include "tools/tfrm_tools.h"
 
 void AppWindows::run(ProgramWindow window) {
@@ -17,7 +18,7 @@ void AppWindows::run(ProgramWindow window) {
         break;
     }
     case ProgramWindow::Tools: {
-        TfrmTools tools(services_);
+        TfrmTools tools(services_, std::make_unique<IcmpEchoSocket>());
         tools.exec();
         break;
     }

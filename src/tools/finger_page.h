@@ -7,6 +7,7 @@
 namespace Ui {
 class FingerPage;
 }
+class FingerSession;
 
 // The "Finger" page: the finger addresses and the finger tool's output.
 class FingerPage final : public HostListPage {
@@ -15,6 +16,10 @@ public:
     FingerPage(ToolHostTable& table, Prompts& prompts, QWidget* parent = nullptr);
     ~FingerPage() override;
 
+    // Ends a query under way.
+    void stop();
+
 private:
     std::unique_ptr<Ui::FingerPage> ui;
+    FingerSession* session_;
 };

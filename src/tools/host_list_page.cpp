@@ -1,7 +1,5 @@
 #include "tools/host_list_page.h"
 
-#include "tools/tool_run.h"
-
 void HostListPage::setUp(TfrmInsertToolDefault::Tool tool, const EntryListTexts& texts,
                          const Controls& c) {
     auto actions = EntryList::tableActions(
@@ -11,7 +9,11 @@ void HostListPage::setUp(TfrmInsertToolDefault::Tool tool, const EntryListTexts&
         });
     entries_ = new EntryList(c.list, prompts_, texts, std::move(actions));
     entries_->connectButtons(c.refresh, c.insert, c.properties, c.remove);
-    prepareToolRun(c.run, c.cancel, c.output);
+}
+
+const typToolWithDefaultInformation* HostListPage::selectedEntry() const {
+    const int slot = entries_->selectedSlot();
+    return slot > 0 ? &table_[slot] : nullptr;
 }
 
 void HostListPage::edit(TfrmInsertToolDefault::Tool tool, int slot, bool inserting) {

@@ -7,16 +7,16 @@
 #include <QWidget>
 
 class Prompts;
-class QPlainTextEdit;
 class QPushButton;
 class QTreeWidget;
 
-// What the finger and ping pages share: a list of hosts edited with TfrmInsertToolDefault,
-// the tool's run and cancel buttons and its output box.
+// What the finger and ping pages share: a list of hosts edited with TfrmInsertToolDefault.
 class HostListPage : public QWidget {
     Q_OBJECT
 public:
     void refresh() { entries_->refresh(); }
+    // The entry selected in the list, or nullptr.
+    const typToolWithDefaultInformation* selectedEntry() const;
 
 protected:
     struct Controls {
@@ -25,15 +25,13 @@ protected:
         QPushButton* insert;
         QPushButton* properties;
         QPushButton* remove;
-        QPushButton* run;
-        QPushButton* cancel;
-        QPlainTextEdit* output;
     };
 
     HostListPage(ToolHostTable& table, Prompts& prompts, QWidget* parent)
         : QWidget(parent), table_(table), prompts_(prompts) {}
     void setUp(TfrmInsertToolDefault::Tool tool, const EntryListTexts& texts,
                const Controls& controls);
+    EntryList& entries() { return *entries_; }
 
 private:
     void edit(TfrmInsertToolDefault::Tool tool, int slot, bool inserting);

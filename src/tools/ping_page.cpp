@@ -2,8 +2,15 @@
 
 #include "ui_ping_page.h"
 
-PingPage::PingPage(ToolHostTable& table, Prompts& prompts, QWidget* parent)
-    : HostListPage(table, prompts, parent), ui(std::make_unique<Ui::PingPage>()) {
+#include "core/settings.h"
+#include "platform/icmp_echo.h"
+#include "tools/ping_session.h"
+#include "tools/tool_run.h"
+
+PingPage::PingPage(ToolHostTable& table, Prompts& prompts, const typSettings& settings,
+                   std::unique_ptr<IcmpEcho> echo, QWidget* parent)
+    : HostListPage(table, prompts, parent), ui(std::make_unique<Ui::PingPage>()),
+      session_(new PingSession(std::move(echo), prompts, this)) {
     ui->setupUi(this);
     setUp(TfrmInsertToolDefault::Tool::Ping,
           {QStringLiteral("Ping Entry"),
@@ -12,7 +19,14 @@ PingPage::PingPage(ToolHostTable& table, Prompts& prompts, QWidget* parent)
                           "entry first."),
            ToolHostTable::Capacity},
           {ui->lstvPingGeneral, ui->cmdPingRefresh, ui->cmdPingInsert, ui->cmdPingProperties,
-           ui->cmdPingRemove, ui->cmdPing, ui->cmdPingCancel, ui->memoPingOutput});
+           ui->cmdPingRemove});
+    attachToolRun(session_, &PingSession::pingEnabled, ui->cmdPing, ui->cmdPingCancel,
+                  ui->memoPingOutput, entries(),
+                  [this, &settings] { session_->ping(selectedEntry(), settings.Repeat_Ping); });
 }
 
 PingPage::~PingPage() = default;
+
+void PingPage::stop() {
+    session_->stop();
+}

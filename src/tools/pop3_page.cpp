@@ -3,11 +3,14 @@
 #include "ui_pop3_page.h"
 
 #include "tools/entry_list.h"
+#include "tools/pop3_check_session.h"
 #include "tools/tfrm_insert_pop3.h"
 #include "tools/tool_run.h"
 
-Pop3Page::Pop3Page(POP3Table& table, Prompts& prompts, QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::Pop3Page>()), table_(table) {
+Pop3Page::Pop3Page(POP3Table& table, Prompts& prompts, const typSettings& settings,
+                   std::function<bool()> callInProgress, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::Pop3Page>()), table_(table),
+      session_(new Pop3CheckSession(prompts, this)) {
     ui->setupUi(this);
     auto actions = EntryList::tableActions(
         table_, [this](int slot, bool inserting) { edit(slot, inserting); },
@@ -25,13 +28,35 @@ Pop3Page::Pop3Page(POP3Table& table, Prompts& prompts, QWidget* parent)
         std::move(actions));
     entries_->connectButtons(ui->cmdPOP3Refresh, ui->cmdPOP3Insert, ui->cmdPOP3Properties,
                              ui->cmdPOP3Remove);
-    prepareToolRun(ui->cmdPOP3, ui->cmdPOP3Cancel, ui->memoPOP3Output);
+
+    attachToolRun(session_, &Pop3CheckSession::pop3Enabled, ui->cmdPOP3, ui->cmdPOP3Cancel,
+                  ui->memoPOP3Output, *entries_,
+                  [this, &settings, callInProgress = std::move(callInProgress)] {
+                      session_->check(selectedAccount(), settings, callInProgress());
+                  });
+    connect(session_, &Pop3CheckSession::captionChanged, ui->groupPOP3Output, &QGroupBox::setTitle);
+    // Busy until "*** Finish ***", but the page stays usable: Cancel is pressed meanwhile.
+    connect(session_, &Pop3CheckSession::buttonsChanged, this, [this] {
+        if (session_->running())
+            setCursor(Qt::BusyCursor);
+        else
+            unsetCursor();
+    });
 }
 
 Pop3Page::~Pop3Page() = default;
 
 void Pop3Page::refresh() {
     entries_->refresh();
+}
+
+const typPOP3Information* Pop3Page::selectedAccount() const {
+    const int slot = entries_->selectedSlot();
+    return slot > 0 ? &table_[slot] : nullptr;
+}
+
+void Pop3Page::stop() {
+    session_->cancel();
 }
 
 void Pop3Page::edit(int slot, bool inserting) {

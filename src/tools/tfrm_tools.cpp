@@ -7,6 +7,7 @@
 #include "core/settings_io.h"
 #include "core/settings_store.h"
 #include "platform/help.h"
+#include "platform/icmp_echo.h"
 #include "tools/finger_page.h"
 #include "tools/password_options_page.h"
 #include "tools/password_page.h"
@@ -30,7 +31,7 @@ const QString WidthSetting = QStringLiteral("Tools_Window_Width");
 const QString HeightSetting = QStringLiteral("Tools_Window_Height");
 } // namespace
 
-TfrmTools::TfrmTools(const WindowServices& services)
+TfrmTools::TfrmTools(const WindowServices& services, std::unique_ptr<IcmpEcho> echo)
     : QDialog(nullptr), s_(services), copy_(services.settings, services.lists),
       ui(std::make_unique<Ui::TfrmTools>()) {
     ui->setupUi(this);
@@ -45,7 +46,7 @@ TfrmTools::TfrmTools(const WindowServices& services)
 
     if (copy_.settings.URL_Folder_Location.isEmpty())
         copy_.settings.URL_Folder_Location = DefaultFavoritesFolder(QDir::homePath());
-    addPages();
+    addPages(std::move(echo));
 
     connect(ui->cmdOK, &QPushButton::clicked, this, &TfrmTools::cmdOKClick);
     connect(ui->btnCancel, &QPushButton::clicked, this, &TfrmTools::btnCancelClick);
@@ -55,12 +56,12 @@ TfrmTools::TfrmTools(const WindowServices& services)
 
 TfrmTools::~TfrmTools() = default;
 
-void TfrmTools::addPages() {
+void TfrmTools::addPages(std::unique_ptr<IcmpEcho> echo) {
     typSettings& settings = copy_.settings;
     typLists& lists = copy_.lists;
     finger_ = new FingerPage(lists.Fingers, s_.prompts);
-    ping_ = new PingPage(lists.Pings, s_.prompts);
-    pop3_ = new Pop3Page(lists.POP3s, s_.prompts);
+    ping_ = new PingPage(lists.Pings, s_.prompts, settings, std::move(echo));
+    pop3_ = new Pop3Page(lists.POP3s, s_.prompts, settings, s_.callInProgress);
     pingOptions_ = new PingOptionsPage(settings);
     pop3Options_ = new Pop3OptionsPage(settings, s_.dialogs);
     webNotifyOptions_ =
@@ -184,6 +185,10 @@ void TfrmTools::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmTools::done(int result) {
+    // A run under way ends with the window rather than talk on to a host behind it.
+    finger_->stop();
+    ping_->stop();
+    pop3_->stop();
     if (!cancelled_) {
         s_.store.writeInteger(QString(), HeightSetting, height());
         s_.store.writeInteger(QString(), WidthSetting, width());

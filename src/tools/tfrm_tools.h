@@ -11,6 +11,7 @@ namespace Ui {
 class TfrmTools;
 }
 class FingerPage;
+class IcmpEcho;
 class PasswordOptionsPage;
 class PasswordPage;
 class PingOptionsPage;
@@ -23,12 +24,13 @@ class WebNotifyOptionsPage;
 // The "Tools" window: web page change notification, the password keeper, finger, ping and
 // the POP3 check, each a section of pages. It edits a working copy of the settings and
 // lists; OK stores the tools' settings, lists and the password file, Cancel drops the copy.
+// The ping tool sends its echoes through the echo service given.
 class TfrmTools : public QDialog {
     Q_OBJECT
 public:
     enum Section { WebNotification, PasswordDatabase, Finger, Ping, POP3 };
 
-    explicit TfrmTools(const WindowServices& services);
+    TfrmTools(const WindowServices& services, std::unique_ptr<IcmpEcho> echo);
     ~TfrmTools() override;
 
     void selectSection(Section section);
@@ -45,7 +47,7 @@ protected:
     void done(int result) override;
 
 private:
-    void addPages();
+    void addPages(std::unique_ptr<IcmpEcho> echo);
     void sectionSelected(int section);
 
     WindowServices s_;

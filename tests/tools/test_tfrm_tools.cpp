@@ -3,11 +3,14 @@
 // password keeper with its guard and its file.
 
 #include "fake_dial_up_service.h"
+#include "fake_icmp_echo.h"
 #include "fake_shell.h"
+#include "finger_server.h"
 #include "manual_clock.h"
 #include "recording_help.h"
 #include "recording_printer.h"
 #include "scripted_dialogs.h"
+#include "scripted_pop3_server.h"
 #include "scripted_prompts.h"
 #include "tools_test_support.h"
 
@@ -17,6 +20,10 @@
 #include "core/password_file.h"
 #include "core/regional.h"
 #include "core/settings_io.h"
+#include "net/finger_client.h"
+#include "tools/finger_session.h"
+#include "tools/ping_session.h"
+#include "tools/pop3_check_session.h"
 #include "tools/tfrm_tools.h"
 
 #include <QCheckBox>
@@ -30,6 +37,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -75,7 +83,9 @@ protected:
                                                             names,
                                                             dialUp,
                                                             dir.path(),
-                                                            {true, true}});
+                                                            {true, true},
+                                                            [this] { return callUp; }},
+                                             std::unique_ptr<IcmpEcho>(echo = new FakeIcmpEcho));
         window->show();
         return *window;
     }
@@ -113,6 +123,12 @@ protected:
     QString stored(const QString& name, const QString& section = QString()) const {
         return store->readString(section, name, QStringLiteral("<none>"));
     }
+    // For a person to look at in the build folder's artifacts/.
+    void keepPicture(const QString& name) const {
+        const QString folder = qEnvironmentVariable("VORN_BINARY_DIR") + "/artifacts";
+        QDir().mkpath(folder);
+        EXPECT_TRUE(window->grab().save(folder + "/" + name)) << name.toStdString();
+    }
 
     QTemporaryDir dir;
     QByteArray savedHome = qgetenv("HOME");
@@ -129,6 +145,8 @@ protected:
     typLists lists;
     ConnectoidNameTable names;
     FakeDialUpService dialUp;
+    bool callUp = false;
+    FakeIcmpEcho* echo = nullptr; // the window's
     std::unique_ptr<TfrmTools> window;
 };
 
@@ -357,11 +375,6 @@ TEST_F(Tools, PingAndFingerEntriesKeepOneDefaultAndFollowTheListKeys) {
     });
     click("cmdFingerInsert");
     EXPECT_EQ(rows(list("lstvFingerGeneral")).size(), 3);
-
-    // The runs are not there yet: their buttons stay off, the output boxes read only.
-    for (const char* run : {"cmdPing", "cmdPingCancel", "cmdFinger", "cmdPOP3Cancel"})
-        EXPECT_FALSE(child<QPushButton>(run)->isEnabled()) << run;
-    EXPECT_TRUE(child<QPlainTextEdit>("memoPingOutput")->isReadOnly());
 
     click("cmdOK");
     EXPECT_EQ(stored("Number_Of_Pings"), "0");
@@ -675,8 +688,7 @@ TEST_F(Tools, APasswordFileThatCannotBeWrittenKeepsTheWindowOpenAndStoresNothing
 }
 
 // At its smallest the window still gives every page the room its layout asks for (an
-// 800x600 screen holds it); the renderings are for a person to look at, in the build
-// folder's artifacts/.
+// 800x600 screen holds it).
 TEST_F(Tools, EveryPageFitsTheSmallestWindow) {
     lists.POP3s[1] = {"pop.example.net", "anna", "mailbox", true};
     SavePOP3s(*store, lists.POP3s);
@@ -688,8 +700,6 @@ TEST_F(Tools, EveryPageFitsTheSmallestWindow) {
     EXPECT_EQ(window->size(), QSize(630, 450));
     EXPECT_LE(window->minimumSizeHint().width(), 630);
     EXPECT_LE(window->minimumSizeHint().height(), 450);
-    const QString folder = qEnvironmentVariable("VORN_BINARY_DIR") + "/artifacts";
-    ASSERT_TRUE(QDir().mkpath(folder));
     auto* pages = child<QTabWidget>("pageTools");
     for (int s = TfrmTools::WebNotification; s <= TfrmTools::POP3; ++s) {
         window->selectSection(TfrmTools::Section(s));
@@ -704,7 +714,215 @@ TEST_F(Tools, EveryPageFitsTheSmallestWindow) {
             const QString name = QStringLiteral("tools_%1_%2.png")
                                      .arg(s)
                                      .arg(page->objectName().toLower().remove("page"));
-            EXPECT_TRUE(window->grab().save(folder + "/" + name)) << name.toStdString();
+            keepPicture(name);
         }
     }
+}
+
+namespace {
+
+constexpr int kWait = 10000;
+
+// The tools run from their pages against servers on 127.0.0.1 and the fake echo service.
+// What the tools write is their engines' business (tested there); here it is what the
+// pages hand them and what the window shows of them.
+class ToolRuns : public Tools {
+protected:
+    void SetUp() override {
+        Tools::SetUp();
+        ASSERT_TRUE(finger.listen());
+        ASSERT_TRUE(pop3.listen());
+        lists.Pings[1] = {"192.168.1.1", "Router", true};
+        lists.Fingers[1] = {"bob@127.0.0.1", "Bob on this machine", true};
+        lists.POP3s[1] = {"127.0.0.1", "bob", "secret", true};
+        SavePings(*store, lists.Pings);
+        SaveFingers(*store, lists.Fingers);
+        SavePOP3s(*store, lists.POP3s);
+    }
+    void TearDown() override {
+        Tools::TearDown();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void openAt(TfrmTools::Section section) {
+        open();
+        session<FingerSession>()->client().setPort(finger.portText());
+        window->selectSection(section);
+    }
+    template <typename T> T* session() const { return window->findChild<T*>(); }
+
+    void selectFirst(const char* name) const {
+        list(name)->setCurrentItem(list(name)->topLevelItem(0));
+    }
+    void doubleClickFirst(const char* name) const {
+        QTreeWidget* tree = list(name);
+        const QPoint at = tree->visualItemRect(tree->topLevelItem(0)).center();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+    }
+    // "R" or "-" for the run button, "C" or "-" for its Cancel.
+    QString buttons(const char* run) const {
+        return QString(enabled(run) ? "R" : "-") +
+               (enabled(run + QByteArray("Cancel")) ? "C" : "-");
+    }
+    bool enabled(const char* button) const { return child<QPushButton>(button)->isEnabled(); }
+    // What a box shows once the event loop has let what was written reach it.
+    QString shown(const char* box) const {
+        QCoreApplication::processEvents();
+        return child<QPlainTextEdit>(box)->toPlainText();
+    }
+    // The box shows every line the tool wrote, and nothing else.
+    template <typename Session> void expectShows(const char* box) const {
+        EXPECT_EQ(shown(box), session<Session>()->output().lines().join(u'\n')) << box;
+        EXPECT_GE(session<Session>()->output().lines().size(), 4) << box;
+    }
+
+    FingerServer finger;
+    ScriptedPop3Server pop3;
+};
+
+const QString kPingBusy =
+    "You must cancel the current ping request before pinging another address.";
+
+} // namespace
+
+TEST_F(ToolRuns, PingSendsTheWorkingCopysRepeatAndStaysOffUntilTheLastEcho) {
+    openAt(TfrmTools::Ping);
+    child<QComboBox>("cboRepeatPing")->setCurrentIndex(2);
+    click("cmdPing");
+    EXPECT_EQ(prompts.texts(), QStringList("You must select a Ping Entry from the list above "
+                                           "before the ping results can be displayed."));
+    echo->replies = {{IcmpStatus::Success, QHostAddress("192.168.1.1"), 3, QByteArray(56, ' ')},
+                     {IcmpStatus::Success, QHostAddress("192.168.1.1"), 2, QByteArray(56, ' ')}};
+    QSignalSpy finished(session<PingSession>(), &PingSession::finished);
+    selectFirst("lstvPingGeneral");
+    click("cmdPing");
+    EXPECT_EQ(buttons("cmdPing"), "--"); // echoes are not cancelled, only a look-up
+    doubleClickFirst("lstvPingGeneral");
+    ASSERT_TRUE(finished.wait(kWait));
+    EXPECT_EQ(echo->sent.size(), 3);
+    expectShows<PingSession>("memoPingOutput");
+    EXPECT_EQ(buttons("cmdPing"), "R-");
+    EXPECT_EQ(prompts.texts().value(1), kPingBusy);
+    keepPicture("tools-ping-run.png");
+}
+
+TEST_F(ToolRuns, FingerRunsOnADoubleClickAndItsCancelButtonEndsAQuery) {
+    // Pieces that end and begin mid-line, and a CR LF split between two of them.
+    finger.answer = {"Login: bob", "                Name: Bob Example\r",
+                     "\nDirectory: /home/bob      Shell: /bin/bash\r\nNo mail.\r\nNo Plan.\r\n"};
+    openAt(TfrmTools::Finger);
+    QSignalSpy finished(session<FingerSession>(), &FingerSession::finished);
+    doubleClickFirst("lstvFingerGeneral");
+    EXPECT_EQ(buttons("cmdFinger"), "-C");
+    ASSERT_TRUE(finished.wait(kWait));
+    EXPECT_TRUE(
+        shown("memoFingerOutput").contains("Login: bob                Name: Bob Example\n"));
+    expectShows<FingerSession>("memoFingerOutput");
+    EXPECT_EQ(finger.queries, QList<QByteArray>{"bob\r\n"});
+    EXPECT_EQ(buttons("cmdFinger"), "R-");
+    keepPicture("tools-finger-run.png");
+
+    finger.end = FingerServer::End::Silent;
+    click("cmdFinger");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown("memoFingerOutput").contains("Plan"); }, kWait));
+    click("cmdFingerCancel");
+    ASSERT_TRUE(finished.size() == 2 || finished.wait(kWait));
+    EXPECT_TRUE(shown("memoFingerOutput").endsWith("No Plan.\nError #10004\nDone.\n"));
+    EXPECT_EQ(buttons("cmdFinger"), "R-");
+}
+
+TEST_F(ToolRuns, Pop3ChecksWithTheWorkingCopysSettingsAndAsksOnlyWithoutACall) {
+    pop3.setReplies({{"USER bob", {"+OK\r\n"}},
+                     {"PASS secret", {"+OK\r\n"}},
+                     {"STAT", {"+OK 1 320\r\n"}},
+                     {"LIST", {"+OK\r\n1 320\r\n.\r\n"}},
+                     {"TOP 1 10",
+                      {"+OK\r\nFrom: Anna <anna@example.net>\r\nSubject: Tonight\r\n\r\n"
+                       "See you at eight.\r\n.\r\n"}}});
+    openAt(TfrmTools::POP3);
+    child<QLineEdit>("txtPort")->setText(pop3.portText());
+    child<QComboBox>("cboAdditionalLines")->setCurrentIndex(1);
+    selectFirst("lstvPOP3General");
+    prompts.answerNext(Prompts::Answer::No);
+    click("cmdPOP3");
+    EXPECT_EQ(prompts.texts(), QStringList("Are you sure you wish to continue as no dial up "
+                                           "connection can be detected?"));
+    EXPECT_EQ(buttons("cmdPOP3"), "R-");
+
+    callUp = true;
+    QSignalSpy finished(session<Pop3CheckSession>(), &Pop3CheckSession::finished);
+    auto* page = child<QWidget>("Pop3Page");
+    click("cmdPOP3");
+    EXPECT_EQ(buttons("cmdPOP3"), "-C");
+    EXPECT_EQ(page->cursor().shape(), Qt::BusyCursor);
+    doubleClickFirst("lstvPOP3General");
+    ASSERT_TRUE(finished.wait(kWait));
+    EXPECT_EQ(child<QGroupBox>("groupPOP3Output")->title(), "Output (1 message)");
+    expectShows<Pop3CheckSession>("memoPOP3Output");
+    EXPECT_EQ(pop3.commands(),
+              (QList<QByteArray>{"USER bob", "PASS secret", "STAT", "LIST", "TOP 1 10", "QUIT"}));
+    EXPECT_EQ(buttons("cmdPOP3"), "R-");
+    EXPECT_FALSE(page->testAttribute(Qt::WA_SetCursor));
+    EXPECT_EQ(prompts.texts().size(), 2) << "the question once, then the busy warning";
+    keepPicture("tools-pop3-run.png");
+}
+
+// Closing the window by any way while a tool runs ends the run and lets its connection go;
+// the tray's Exit destroys the window without closing it.
+TEST_F(ToolRuns, ClosingTheWindowMidRunEndsTheRunWhicheverWayItCloses) {
+    finger.end = FingerServer::End::Silent;
+    // A server that thinks about every command.
+    pop3.setResponder([](const QByteArray&) { return ScriptedPop3Server::Reply{}; });
+    store->writeInteger({}, "Port_Number", pop3.portText().toInt());
+    callUp = true;
+    const struct {
+        TfrmTools::Section section;
+        const char* list;
+        const char* run;
+    } tools[] = {{TfrmTools::Finger, "lstvFingerGeneral", "cmdFinger"},
+                 {TfrmTools::POP3, "lstvPOP3General", "cmdPOP3"},
+                 {TfrmTools::Ping, "lstvPingGeneral", "cmdPing"}};
+    const QList<std::pair<const char*, std::function<void()>>> ways = {
+        {"close box", [this] { window->close(); }},
+        {"Cancel", [this] { click("btnCancel"); }},
+        {"OK", [this] { click("cmdOK"); }},
+        {"Exit", [this] { window.reset(); }}};
+    for (const auto& tool : tools) {
+        for (const auto& [way, close] : ways) {
+            const std::string what = std::string(tool.run) + ", " + way;
+            openAt(tool.section);
+            selectFirst(tool.list);
+            const qsizetype pop3Before = pop3.commands().size();
+            click(tool.run);
+            // Under way: the server has the query or the log-in; the echo is out.
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] {
+                    return !finger.queries.isEmpty() || pop3.commands().size() > pop3Before ||
+                           !echo->sent.isEmpty();
+                },
+                kWait))
+                << what;
+            close();
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] {
+                    return !finger.last || finger.last->state() != QAbstractSocket::ConnectedState;
+                },
+                kWait))
+                << what;
+            EXPECT_TRUE(pop3.waitForAllClosed(kWait)) << what;
+            if (window) {
+                EXPECT_FALSE(window->isVisible()) << what;
+                // The run has ended, with nothing written after its last line.
+                EXPECT_TRUE(QTest::qWaitFor([&] { return enabled(tool.run); }, kWait)) << what;
+                if (tool.section == TfrmTools::Ping) {
+                    EXPECT_EQ(shown("memoPingOutput").count(u'\n'), 2) << what;
+                }
+            }
+            window.reset();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            finger.queries.clear();
+        }
+    }
+    EXPECT_EQ(stored("Number_Of_Pings"), "1"); // OK stored what it always stores
 }
