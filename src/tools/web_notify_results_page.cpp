@@ -46,7 +46,8 @@ WebNotifyResultsPage::WebNotifyResultsPage(const typSettings& settings, WebNotif
     connect(ui->btnWebNotifyStop, &QPushButton::clicked, this,
             &WebNotifyResultsPage::btnWebNotifyStopClick);
     connect(&run_, &WebNotifyRun::buttonsChanged, this, &WebNotifyResultsPage::updateButtons);
-    connect(&run_, &WebNotifyRun::captionChanged, ui->groupWebNotifyResults, &QGroupBox::setTitle);
+    // The counts outgrow a group box's title at the window's smallest size: a label wraps.
+    connect(&run_, &WebNotifyRun::captionChanged, ui->lblWebNotifyResults, &QLabel::setText);
     connect(&run_, &WebNotifyRun::rowsReset, this, &WebNotifyResultsPage::checkStarted);
     connect(&run_, &WebNotifyRun::finished, this, &WebNotifyResultsPage::checkFinished);
     updateButtons();

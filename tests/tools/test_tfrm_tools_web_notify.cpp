@@ -24,8 +24,8 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -214,7 +214,7 @@ TEST_F(WebNotifySection, GoChecksTheIncludedPagesAndOkStoresWhatChanged) {
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return child<QPushButton>("btnWebNotifyGo")->isEnabled(); }, kWait));
 
-    EXPECT_EQ(child<QGroupBox>("groupWebNotifyResults")->title(),
+    EXPECT_EQ(child<QLabel>("lblWebNotifyResults")->text(),
               "Results (Unknown:0, Connecting:0, Connected:0, Not Updated:1, Problem:1, "
               "Updated:1, Total:3)");
     EXPECT_EQ(rows(list("lstvWebNotifyResults"), {0, 1, 2, 3, 5, 9}),
