@@ -352,7 +352,13 @@ void WebNotifyRun::requestDone(int row, quint16 error) {
         if (statusCode == 200 && complete)
             judge(row, body);
         else
-            failed(row, error);
+            failed(
+                row,
+                [error](int retries) {
+                    return QStringLiteral("RETRY(") + QString::number(retries) +
+                           QStringLiteral(") - ERROR - ") + QString::number(error);
+                },
+                QStringLiteral("RETRY - ERROR - USED RETRIES"));
     }
     Q_EMIT rowChanged(row);
     request.reset();
@@ -421,21 +427,21 @@ void WebNotifyRun::addFramePages(int row, const QByteArray& body) {
     }
 }
 
-void WebNotifyRun::failed(int row, quint16 error) {
+void WebNotifyRun::failed(int row, const std::function<QString(int retries)>& retryText,
+                          const QString& usedText) {
     WebNotifyResult& r = rows_[row];
     if (r.retries < options_.retries) {
         requeue(row);
-        trace(row, QStringLiteral("RETRY(") + QString::number(r.retries) +
-                       QStringLiteral(") - ERROR - ") + QString::number(error));
-    } else {
-        setStatus(row, pagestatus::Problem);
-        r.size = -1;
-        r.lastUpdated.reset();
-        r.frames = Dash;
-        r.progressStamp = 0;
-        QFile::remove(bodyPath(row));
-        trace(row, QStringLiteral("RETRY - ERROR - USED RETRIES"));
+        trace(row, retryText(r.retries));
+        return;
     }
+    setStatus(row, pagestatus::Problem);
+    r.size = -1;
+    r.lastUpdated.reset();
+    r.frames = Dash;
+    r.progressStamp = 0;
+    QFile::remove(bodyPath(row));
+    trace(row, usedText);
 }
 
 void WebNotifyRun::requeue(int row) {
@@ -469,21 +475,15 @@ void WebNotifyRun::sweep() {
             stalled.push_back(row);
     }
     for (const int row : stalled) {
-        WebNotifyResult& r = rows_[row];
         trace(row, QStringLiteral("ABORT"));
         // Counted here once: the aborted request is not judged again.
         discard(row);
-        if (r.retries >= options_.retries) {
-            setStatus(row, pagestatus::Problem);
-            r.size = -1;
-            r.lastUpdated.reset();
-            r.frames = Dash;
-            r.progressStamp = 0;
-            trace(row, QStringLiteral("TIMEOUT - USED RETRIES"));
-        } else {
-            requeue(row);
-            trace(row, QStringLiteral("TIMEOUT - RETRY(") + QString::number(r.retries) + u')');
-        }
+        failed(
+            row,
+            [](int retries) {
+                return QStringLiteral("TIMEOUT - RETRY(") + QString::number(retries) + u')';
+            },
+            QStringLiteral("TIMEOUT - USED RETRIES"));
         Q_EMIT rowChanged(row);
     }
     if (!stalled.empty()) {

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -154,7 +155,9 @@ private:
     void judge(int row, const QByteArray& body);
     void judgeByHeader(int row);
     void addFramePages(int row, const QByteArray& body);
-    void failed(int row, quint16 error);
+    // A failed attempt: queued again while retries are left, else a problem.
+    void failed(int row, const std::function<QString(int retries)>& retryText,
+                const QString& usedText);
     void requeue(int row);
     void sweep();
     // Ends the check when nothing is left; `row` is the one that finished last.

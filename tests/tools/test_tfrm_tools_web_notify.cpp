@@ -268,16 +268,13 @@ TEST_F(WebNotifySection, ThePopUpMenuOpensPagesAndResultsAndForgetsStoredPages) 
     prompts.answerNext(Prompts::Answer::Yes);
     action(favourites, "mnuReset")->trigger();
     EXPECT_FALSE(store.value("Notify1", "URL"));
+    const QString reset = "Are you sure you wish to remove all your stored last updated "
+                          "values?  This means the next time you check for changes all sites "
+                          "will indicate an update.";
     EXPECT_EQ(prompts.texts(),
-              QStringList({"You must select a web site from the list before it can be loaded "
-                           "into a browser.",
-                           "A previous results file could not be found.",
-                           "Are you sure you wish to remove all your stored last updated "
-                           "values?  This means the next time you check for changes all sites "
-                           "will indicate an update.",
-                           "Are you sure you wish to remove all your stored last updated "
-                           "values?  This means the next time you check for changes all sites "
-                           "will indicate an update."}));
+              QStringList({"You must select a web site from the list before it "
+                           "can be loaded into a browser.",
+                           "A previous results file could not be found.", reset, reset}));
 }
 
 } // namespace

@@ -130,37 +130,6 @@ TEST_F(Scan, FindsShortcutsInEveryFolderButLinkedOrHiddenOnes) {
     EXPECT_TRUE(scanFavourites(dir.filePath("missing")).empty());
 }
 
-TEST_F(Scan, ExcludesOfPagesNotShownSurviveAndAutoExcludedRowsAreNotStored) {
-    AutoExcludeTable autoExcludes;
-    autoExcludes[1].Text = "/Media/"; // either separator
-    std::vector<Favourite> favourites = {{"/", "A", "http://a/", "/f/A.url"},
-                                         {"/", "B", "http://b/", "/f/B.url"},
-                                         {"/media", "C", "http://c/", "/f/media/C.url"},
-                                         {"/medias", "D", "http://d/", "/f/medias/D.url"}};
-    ExcludeTable excludes;
-    excludes[1].Text = "http://gone/"; // its shortcut is elsewhere for now
-    excludes[2].Text = "http://a/";
-    Exclusions(excludes, autoExcludes).mark(favourites);
-    EXPECT_TRUE(favourites[0].excluded);
-    EXPECT_FALSE(favourites[1].excluded);
-    EXPECT_TRUE(favourites[2].excluded && favourites[2].autoExcluded);
-    EXPECT_FALSE(favourites[3].excluded);
-
-    EXPECT_TRUE(addExclude(excludes, "http://b/"));
-    favourites[1].excluded = true;
-    removeExclude(excludes, "http://a/");
-    favourites[0].excluded = false;
-    rebuildExcludes(excludes, favourites);
-    EXPECT_EQ(excludes[1].Text, "http://gone/");
-    EXPECT_EQ(excludes[2].Text, "http://b/");
-    EXPECT_EQ(usedCount(excludes), 2);
-
-    for (int i = 3; i <= ExcludeTable::Capacity; ++i)
-        excludes[i].Text = "http://x" + QString::number(i) + "/";
-    EXPECT_TRUE(addExclude(excludes, "http://b/")); // there already
-    EXPECT_FALSE(addExclude(excludes, "http://new/"));
-}
-
 TEST(HttpDate, TheThreeFormsAndNothingElse) {
     const TDateTime expected = datetime::encode(1994, 11, 6, 8, 49, 37);
     for (const char* text : {"Sun, 06 Nov 1994 08:49:37 GMT", "sunday, 06-nov-94 08:49:37 GMT",
