@@ -24,6 +24,9 @@ constexpr int MaxRetriesIndex = 5;
 constexpr int MaxTimeOutIndex = 5;
 constexpr int MaxMarginIndex = 10;
 
+// A frameset names a handful of frames; a page naming thousands must not flood the list.
+constexpr qsizetype MaxFramesPerPage = 100;
+
 const QString Dash = QStringLiteral("-");
 
 bool containsText(const QByteArray& body, QLatin1StringView what) {
@@ -56,7 +59,8 @@ QString frameAddress(const QString& pageUrl, const QString& source) {
 QStringList frameSources(const QByteArray& body) {
     const QByteArray upper = body.toUpper();
     QStringList sources;
-    for (qsizetype at = upper.indexOf("<FRAME "); at >= 0; at = upper.indexOf("<FRAME ", at + 1)) {
+    for (qsizetype at = upper.indexOf("<FRAME "); at >= 0 && sources.size() < MaxFramesPerPage;
+         at = upper.indexOf("<FRAME ", at + 1)) {
         qsizetype end = upper.indexOf('>', at);
         if (end < 0)
             end = upper.size();
@@ -157,8 +161,6 @@ void WebNotifyRun::continueRun(const typSettings& settings) {
 
 void WebNotifyRun::run(const typSettings& settings) {
     options_ = optionsFrom(settings);
-    if (timeOutOverride_ > 0)
-        options_.timeOutMs = timeOutOverride_;
     QDir().mkpath(logsFolderOf(programFolder_));
     trace_.open(programFolder_, options_.backupLog);
     setButtons(true, false, false);

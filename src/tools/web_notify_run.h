@@ -106,9 +106,6 @@ public:
     // The changed pages become the stored records of their addresses.
     void saveResults(SettingsStore& store) const;
 
-    // For tests: a stalled request times out after this many ms (0: as the settings say).
-    void setTimeOutOverride(int ms) { timeOutOverride_ = ms; }
-
 Q_SIGNALS:
     void rowsReset();
     void rowAdded(int row);
@@ -184,5 +181,4 @@ private:
     bool running_ = false;
     bool continueEnabled_ = false;
     bool showResultsEnabled_ = false;
-    int timeOutOverride_ = 0;
 };
