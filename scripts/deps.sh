@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libgl-dev
   cmake ninja-build g++ xvfb xauth dbus dbus-x11 python3-dbusmock
   libgtest-dev libgmock-dev libbenchmark-dev poppler-utils ccache fonts-liberation openssl
-  librsvg2-bin desktop-file-utils appstream groff-base "$@")
+  librsvg2-bin desktop-file-utils appstream groff-base xdotool "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -16,7 +16,11 @@
 #include "tools/pop3_options_page.h"
 #include "tools/pop3_page.h"
 #include "tools/section_icons.h"
+#include "tools/web_notify_favourites_page.h"
+#include "tools/web_notify_models.h"
 #include "tools/web_notify_options_page.h"
+#include "tools/web_notify_results_page.h"
+#include "tools/web_notify_run.h"
 #include "widgets/edit_rules.h"
 #include "widgets/window_frame.h"
 
@@ -64,6 +68,10 @@ void TfrmTools::addPages(std::unique_ptr<IcmpEcho> echo) {
     pop3_ = new Pop3Page(lists.POP3s, s_.prompts, settings, s_.callInProgress);
     pingOptions_ = new PingOptionsPage(settings);
     pop3Options_ = new Pop3OptionsPage(settings, s_.dialogs);
+    webNotifyRun_ = new WebNotifyRun(s_.store, s_.clock, s_.regional, s_.programFolder, this);
+    const WebNotifyCommands commands{s_.shell, s_.prompts, s_.store, s_.programFolder};
+    webNotify_ = new WebNotifyFavouritesPage(settings, lists, *webNotifyRun_, commands);
+    webNotifyResults_ = new WebNotifyResultsPage(settings, *webNotifyRun_, commands);
     webNotifyOptions_ =
         new WebNotifyOptionsPage(settings, lists.AutoExcludes, s_.prompts, s_.dialogs);
     password_ = new PasswordPage(settings, lists.Passwords, s_.prompts);
@@ -73,21 +81,25 @@ void TfrmTools::addPages(std::unique_ptr<IcmpEcho> echo) {
         QWidget* page;
         QString caption;
         QString topic;
-    } pages[] = {{finger_, QStringLiteral("Finger"), QStringLiteral("finger")},
-                 {ping_, QStringLiteral("Ping"), QStringLiteral("ping")},
-                 {pop3_, QStringLiteral("POP3"), QStringLiteral("pop3")},
-                 {pingOptions_, OptionsCaption, QStringLiteral("ping-options")},
-                 {pop3Options_, OptionsCaption, QStringLiteral("pop3-options")},
-                 {webNotifyOptions_, OptionsCaption, QStringLiteral("web-notify-options")},
-                 {password_, QStringLiteral("Password Database"), QStringLiteral("password")},
-                 {passwordOptions_, OptionsCaption, QStringLiteral("password-options")}};
+    } pages[] = {
+        {finger_, QStringLiteral("Finger"), QStringLiteral("finger")},
+        {ping_, QStringLiteral("Ping"), QStringLiteral("ping")},
+        {pop3_, QStringLiteral("POP3"), QStringLiteral("pop3")},
+        {webNotify_, QStringLiteral("Web Notification"), QStringLiteral("web-notify")},
+        {pingOptions_, OptionsCaption, QStringLiteral("ping-options")},
+        {pop3Options_, OptionsCaption, QStringLiteral("pop3-options")},
+        {webNotifyResults_, QStringLiteral("Results"), QStringLiteral("web-notify-results")},
+        {webNotifyOptions_, OptionsCaption, QStringLiteral("web-notify-options")},
+        {password_, QStringLiteral("Password Database"), QStringLiteral("password")},
+        {passwordOptions_, OptionsCaption, QStringLiteral("password-options")}};
     for (const auto& p : pages) {
         ui->pageTools->addTab(p.page, p.caption);
         p.page->setProperty("helpTopic", HelpPage + u'#' + p.topic);
     }
 
     sections_ = new SectionPages(ui->listvSections, ui->pageTools);
-    sections_->addSection(QStringLiteral("Web Notification"), {webNotifyOptions_});
+    sections_->addSection(QStringLiteral("Web Notification"),
+                          {webNotify_, webNotifyResults_, webNotifyOptions_});
     sections_->addSection(QStringLiteral("Password Database"), {password_, passwordOptions_});
     sections_->addSection(QStringLiteral("Finger"), {finger_});
     sections_->addSection(QStringLiteral("Ping"), {ping_, pingOptions_});
@@ -102,6 +114,10 @@ void TfrmTools::addPages(std::unique_ptr<IcmpEcho> echo) {
     passwordOptions_->loadSettings();
     connect(passwordOptions_, &PasswordOptionsPage::alwaysShowChanged, password_,
             &PasswordPage::refresh);
+    connect(webNotifyOptions_, &WebNotifyOptionsPage::autoExcludesChanged, webNotify_,
+            &WebNotifyFavouritesPage::refresh);
+    connect(webNotify_, &WebNotifyFavouritesPage::checkStarted, this,
+            [this] { ui->pageTools->setCurrentWidget(webNotifyResults_); });
 }
 
 void TfrmTools::selectSection(Section section) {
@@ -110,6 +126,11 @@ void TfrmTools::selectSection(Section section) {
 
 void TfrmTools::sectionSelected(int section) {
     switch (section) {
+    case WebNotification:
+        webNotify_->sortBy(FavouritesModel::Category, Qt::AscendingOrder);
+        webNotifyResults_->sortByStatus();
+        webNotify_->refresh();
+        break;
     case PasswordDatabase:
         ui->pageTools->setTabVisible(ui->pageTools->indexOf(passwordOptions_), password_->guard());
         break;
@@ -138,9 +159,11 @@ void TfrmTools::cmdOKClick() {
         saved = passwordfile::write(passwordfile::pathIn(s_.programFolder), copy_.lists.Passwords,
                                     &error);
         if (saved) {
+            webNotify_->storeExcludes();
             copy_.commit();
             const typLists& lists = copy_.liveLists();
             SaveToolOptions(s_.store, copy_.liveSettings());
+            webNotifyRun_->saveResults(s_.store);
             SaveFingers(s_.store, lists.Fingers);
             SavePings(s_.store, lists.Pings);
             SavePOP3s(s_.store, lists.POP3s);
@@ -189,6 +212,7 @@ void TfrmTools::done(int result) {
     finger_->stop();
     ping_->stop();
     pop3_->stop();
+    webNotifyRun_->stop();
     if (!cancelled_) {
         s_.store.writeInteger(QString(), HeightSetting, height());
         s_.store.writeInteger(QString(), WidthSetting, width());

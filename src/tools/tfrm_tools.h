@@ -19,7 +19,10 @@ class PingPage;
 class Pop3OptionsPage;
 class Pop3Page;
 class SectionPages;
+class WebNotifyFavouritesPage;
 class WebNotifyOptionsPage;
+class WebNotifyResultsPage;
+class WebNotifyRun;
 
 // The "Tools" window: web page change notification, the password keeper, finger, ping and
 // the POP3 check, each a section of pages. It edits a working copy of the settings and
@@ -59,6 +62,9 @@ private:
     Pop3Page* pop3_ = nullptr;
     PingOptionsPage* pingOptions_ = nullptr;
     Pop3OptionsPage* pop3Options_ = nullptr;
+    WebNotifyRun* webNotifyRun_ = nullptr;
+    WebNotifyFavouritesPage* webNotify_ = nullptr;
+    WebNotifyResultsPage* webNotifyResults_ = nullptr;
     WebNotifyOptionsPage* webNotifyOptions_ = nullptr;
     PasswordPage* password_ = nullptr;
     PasswordOptionsPage* passwordOptions_ = nullptr;

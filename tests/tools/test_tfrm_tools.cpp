@@ -249,7 +249,7 @@ TEST_F(Tools, SectionsShowOnlyTheirPagesAndHelpFollowsThePage) {
               QStringList({"Web Notification", "Password Database", "Finger", "Ping", "POP3"}));
     EXPECT_EQ(sections->currentRow(), 0);
 
-    const QList<QStringList> pages = {{"Options"},
+    const QList<QStringList> pages = {{"Web Notification", "Results", "Options"},
                                       {"Password Database", "Options"},
                                       {"Finger"},
                                       {"Ping", "Options"},
@@ -260,7 +260,7 @@ TEST_F(Tools, SectionsShowOnlyTheirPagesAndHelpFollowsThePage) {
     }
     window->selectSection(TfrmTools::Ping);
     click("btnHelp");
-    child<QTabWidget>("pageTools")->setCurrentIndex(3);
+    child<QTabWidget>("pageTools")->setCurrentIndex(4);
     click("btnHelp");
     EXPECT_EQ(help.topics, QStringList({"tools#ping", "tools#ping-options"}));
 }

@@ -1,0 +1,411 @@
+// The web notify check against a scripted HTTP server on 127.0.0.1: what it asks for, how
+// it judges pages, retries and time-outs, frames, redirections, the proxy, the trace, the
+// results pages and the records stored on OK.
+
+#include "manual_clock.h"
+#include "memory_settings_store.h"
+#include "scripted_http_server.h"
+
+#include "core/datetime.h"
+#include "core/lists.h"
+#include "core/notify_records.h"
+#include "core/regional.h"
+#include "core/settings.h"
+#include "tools/favourites.h"
+#include "tools/web_notify_run.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+constexpr int kWait = 10000; // upper bound for anything that must happen
+using Answer = ScriptedHttpServer::Answer;
+
+// A page of exactly `size` bytes that ends the way a whole page does.
+QByteArray page(int size, const QByteArray& headers = {}) {
+    const QByteArray end = "</HTML>";
+    return "HTTP/1.0 200 OK\r\n" + headers + "\r\n" + QByteArray(size - end.size(), 'x') + end;
+}
+
+QByteArray lastModified(const char* date) {
+    return QByteArray("Last-Modified: ") + date + "\r\n";
+}
+
+class WebNotify : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(server.listen());
+        server.setResponder([this](const QByteArray& head) {
+            const QByteArray path = head.split(' ').value(1);
+            ++fetches[path];
+            const auto it = answers.find(path);
+            return it == answers.end() ? Answer{"HTTP/1.0 404 Not Found\r\n\r\n"} : it->second;
+        });
+    }
+
+    QString url(const QString& path) const { return server.url(path); }
+    void serve(const QByteArray& path, const QByteArray& bytes, Answer::End end = Answer::Close) {
+        answers[path] = Answer{bytes, end};
+    }
+    void storeRecord(const QString& address, TDateTime lastUpdated, qint64 size,
+                     const QString& frames = "No") {
+        NotifyRecords records = NotifyRecords::load(store, regional);
+        records.save(store, {address, lastUpdated, size, frames}, regional);
+    }
+
+    void go(const QList<WebNotifyPage>& pages) {
+        QSignalSpy finished(&run, &WebNotifyRun::finished);
+        run.go(pages, settings);
+        ASSERT_TRUE(finished.count() == 1 || finished.wait(kWait)) << "the check never ended";
+    }
+    void goPaths(const QStringList& paths) {
+        QList<WebNotifyPage> pages;
+        for (const QString& p : paths)
+            pages.append({p.mid(1), url(p), "/favourites" + p + ".url"});
+        go(pages);
+    }
+    QStringList statuses() const {
+        QStringList out;
+        for (const WebNotifyResult& r : run.rows())
+            out << QString::number(r.status);
+        return out;
+    }
+    QString traceText() const {
+        QFile f(dir.filePath("Logs/notify.txt"));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+    QStringList fileLines(const QString& name) const {
+        QFile f(dir.filePath(name));
+        if (!f.open(QIODevice::ReadOnly))
+            return {"<missing>"};
+        return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    QTemporaryDir dir;
+    ScriptedHttpServer server;
+    std::map<QByteArray, Answer> answers;
+    std::map<QByteArray, int> fetches;
+    MemorySettingsStore store;
+    ManualClock clock;
+    RegionalSettings regional = RegionalSettings::english();
+    typSettings settings;
+    WebNotifyRun run{store, clock, regional, dir.path()};
+};
+
+TEST_F(WebNotify, AsksForTheIncludedFavouritesOnlyAndWritesTheResultsPagesLineForLine) {
+    QDir root(dir.filePath("Favorites"));
+    ASSERT_TRUE(root.mkpath("News") && root.mkpath("Links"));
+    const auto shortcut = [&](const QString& file, const QString& address) {
+        QFile f(root.filePath(file));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[InternetShortcut]\r\nURL=" + address.toUtf8() + "\r\n");
+    };
+    shortcut("News/Daily <News>.url", url("/daily.htm"));
+    shortcut("Weather & Sun.url", url("/weather.htm"));
+    shortcut("Links/Ignored.url", url("/ignored.htm"));
+    serve("/daily.htm", page(400));
+    serve("/weather.htm", page(500));
+    serve("/ignored.htm", page(600));
+
+    ExcludeTable excludes;
+    AutoExcludeTable autoExcludes;
+    SetDefaultAutoExcludes(autoExcludes);
+    std::vector<Favourite> favourites = scanFavourites(root.path());
+    Exclusions(excludes, autoExcludes).mark(favourites);
+    QList<WebNotifyPage> pages;
+    for (const Favourite& f : favourites)
+        if (!f.excluded)
+            pages.append({f.title, f.url, f.filename});
+    go(pages);
+
+    const QByteArray host = "Host: 127.0.0.1:" + QByteArray::number(server.port());
+    QList<QByteArray> heads = server.heads();
+    std::sort(heads.begin(), heads.end());
+    EXPECT_EQ(heads, (QList<QByteArray>{"GET /daily.htm HTTP/1.0\r\n" + host + "\r\n\r\n",
+                                        "GET /weather.htm HTTP/1.0\r\n" + host + "\r\n\r\n"}));
+    EXPECT_EQ(statuses(), QStringList({"6", "6"})); // never seen: every size is a change
+    EXPECT_TRUE(run.showResultsEnabled());
+    EXPECT_TRUE(run.goEnabled());
+    EXPECT_EQ(run.caption(), "Results (Unknown:0, Connecting:0, Connected:0, Not Updated:0, "
+                             "Problem:0, Updated:2, Total:2)");
+    EXPECT_EQ(fileLines("notify_main.htm"),
+              QStringList({"<HTML>", "<HEAD>", "<TITLE>Web Notification - VORN</TITLE>", "</HEAD>",
+                           "<FRAMESET COLS=\"220,*\">",
+                           "<FRAME MARGINHEIGHT=\"1\" MARGINWIDTH=\"1\" SCROLLING=\"auto\" "
+                           "NAME=\"toc_vorn\" SRC=\"notify_toc.htm\">",
+                           "<FRAME MARGINHEIGHT=\"1\" MARGINWIDTH=\"1\" SCROLLING=\"auto\" "
+                           "NAME=\"main_vorn\">",
+                           "</FRAMESET>"}));
+    // By title, escaped.
+    EXPECT_EQ(fileLines("notify_toc.htm"),
+              QStringList({"<HTML>", "<BODY>", "<OL>",
+                           "<LI><A HREF=\"" + url("/daily.htm") +
+                               "\" TARGET=\"main_vorn\">Daily &lt;News&gt;</A></LI>",
+                           "<LI><A HREF=\"" + url("/weather.htm") +
+                               "\" TARGET=\"main_vorn\">Weather &amp; Sun</A></LI>",
+                           "</OL>", "</BODY>", "</HTML>"}));
+    EXPECT_TRUE(QFile::exists(dir.filePath("Logs/0.htm")));
+}
+
+TEST_F(WebNotify, SizeWithinTheMarginAndDatesToTheSecondDecide) {
+    settings.Web_Notify_Page_Size_Margin = 2; // 20 bytes
+    const TDateTime stored = datetime::encode(2024, 3, 5, 10, 20, 30);
+    struct Case {
+        int size;
+        const char* date;
+        int status;
+        const char* why;
+    };
+    const Case cases[] = {
+        {1020, "Tue, 05 Mar 2024 10:20:30 GMT", 4, "UPDATED NO"},
+        {1021, "Tue, 05 Mar 2024 10:20:30 GMT", 6, "UPDATED VIA SIZE"},
+        {980, "Tue, 05 Mar 2024 10:20:30 GMT", 4, "UPDATED NO"},
+        {979, "Tue, 05 Mar 2024 10:20:30 GMT", 6, "UPDATED VIA SIZE"},
+        {1000, "Tue, 05 Mar 2024 10:20:31 GMT", 6, "UPDATED VIA DATE"},
+        {1000, "Tuesday, 05-Mar-24 10:20:30 GMT", 4, "UPDATED NO"},
+        {1000, "Tue Mar  5 10:20:30 2024", 4, "UPDATED NO"},
+        {1000, "yesterday", 6, "UPDATED VIA DATE"}, // no date at all
+    };
+    for (const Case& c : cases) {
+        storeRecord(url("/p.htm"), stored, 1000);
+        serve("/p.htm", page(c.size, lastModified(c.date)));
+        goPaths({"/p.htm"});
+        ASSERT_EQ(run.rows().size(), 1u);
+        EXPECT_EQ(run.rows()[0].status, c.status) << c.size << " " << c.date;
+        EXPECT_TRUE(traceText().contains(QStringLiteral(": ") + c.why)) << c.size << " " << c.date;
+        EXPECT_EQ(run.rows()[0].size, c.size);
+    }
+}
+
+TEST_F(WebNotify, ARunWithoutChangesLeavesTheOldResultsPages) {
+    storeRecord(url("/same.htm"), 0, 300);
+    serve("/same.htm", page(300));
+    QFile old(dir.filePath("notify_toc.htm"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("earlier results\n");
+    old.close();
+    goPaths({"/same.htm"});
+    EXPECT_EQ(statuses(), QStringList({"4"}));
+    EXPECT_FALSE(run.showResultsEnabled());
+    EXPECT_EQ(fileLines("notify_toc.htm"), QStringList({"earlier results"}));
+}
+
+TEST_F(WebNotify, FailuresAreRetriedExactlyAsOftenAsAllowed) {
+    struct Case {
+        QByteArray answer;
+        int retries;
+        int fetches;
+    };
+    const Case cases[] = {
+        {"HTTP/1.0 404 Not Found\r\n\r\n", 3, 4},
+        {"HTTP/1.0 200 OK\r\n\r\nhalf a page", 1, 2},                // never ends in </HTML>
+        {"HTTP/1.0 302 Found\r\nLocation: /loop.htm\r\n\r\n", 0, 6}, // gives up after 5 hops
+    };
+    for (const Case& c : cases) {
+        fetches.clear();
+        serve("/loop.htm", c.answer);
+        settings.Web_Notify_Retries = c.retries;
+        goPaths({"/loop.htm"});
+        EXPECT_EQ(fetches["/loop.htm"], c.fetches) << c.answer.left(20).toStdString();
+        EXPECT_EQ(statuses(), QStringList({"5"}));
+        EXPECT_EQ(run.rows()[0].retries, c.retries);
+        EXPECT_EQ(run.rows()[0].size, -1);
+        EXPECT_FALSE(QFile::exists(dir.filePath("Logs/0.htm")));
+    }
+    EXPECT_TRUE(traceText().contains(": RETRY - ERROR - USED RETRIES"));
+}
+
+TEST_F(WebNotify, AStalledPageTimesOutOncePerAttempt) {
+    for (const int retries : {1, 3}) {
+        answers.clear();
+        serve("/slow.htm", {}, Answer::StayOpen);
+        const qsizetype before = server.heads().size();
+        settings.Web_Notify_Retries = retries;
+        settings.Web_Notify_Time_Out = 0; // 10 s
+        QSignalSpy finished(&run, &WebNotifyRun::finished);
+        run.go({{"Slow", url("/slow.htm"), "slow.url"}}, settings);
+        for (int attempt = 1; attempt <= retries + 1; ++attempt) {
+            ASSERT_TRUE(
+                QTest::qWaitFor([&] { return server.heads().size() == before + attempt; }, kWait));
+            EXPECT_EQ(run.rows()[0].retries, attempt - 1);
+            clock.advance(10001);
+        }
+        ASSERT_TRUE(finished.wait(kWait));
+        EXPECT_EQ(server.heads().size() - before, retries + 1);
+        EXPECT_EQ(statuses(), QStringList({"5"}));
+        EXPECT_EQ(run.rows()[0].retries, retries);
+        EXPECT_EQ(traceText().count(": TIMEOUT - RETRY("), retries);
+        EXPECT_TRUE(traceText().contains(": TIMEOUT - USED RETRIES"));
+    }
+}
+
+TEST_F(WebNotify, FramesetsAddTheirFramesRelativeAndAbsolute) {
+    settings.Recurse_Frame_Pages = true;
+    const QByteArray absolute =
+        url("/abs.htm").toUpper().toLatin1().replace("/ABS.HTM", "/abs.htm");
+    serve("/site/index.htm",
+          "HTTP/1.0 200 OK\r\n\r\n<html><frameset><FRAME SRC=\"left.htm\" name=a>"
+          "<frame name=b src=\"" +
+              absolute + "\"><frame src=\"/top.htm\"></frameset>");
+    serve("/site/left.htm", page(100));
+    serve("/abs.htm", page(200));
+    serve("/top.htm", page(300));
+    goPaths({"/site/index.htm"});
+    ASSERT_EQ(run.rows().size(), 4u);
+    EXPECT_EQ(run.rows()[0].frames, "Yes");
+    const QStringList expected = {url("/site/left.htm"), QString::fromLatin1(absolute),
+                                  url("/top.htm")};
+    for (int i = 1; i <= 3; ++i) {
+        const WebNotifyResult& frame = run.rows()[static_cast<size_t>(i)];
+        EXPECT_EQ(frame.url, expected[i - 1]);
+        EXPECT_EQ(frame.parentRow, 0);
+        EXPECT_EQ(frame.title, "site/index.htm");
+        EXPECT_EQ(frame.parentUrl, url("/site/index.htm"));
+    }
+    EXPECT_EQ(statuses(), QStringList({"6", "6", "6", "6"}));
+    EXPECT_EQ(fetches["/site/left.htm"] + fetches["/abs.htm"] + fetches["/top.htm"], 3);
+    // A page and its frames share one link, to the page.
+    EXPECT_EQ(fileLines("notify_toc.htm").size(), 7);
+}
+
+TEST_F(WebNotify, JudgedByDateAloneTheBodyIsNotFetched) {
+    const TDateTime stored = datetime::encode(2024, 3, 5, 10, 20, 30);
+    const QByteArray header =
+        "HTTP/1.0 200 OK\r\n" + lastModified("Tue, 05 Mar 2024 10:20:31 GMT") + "\r\n";
+    struct Case {
+        bool pageSize;
+        bool lastUpdatedOnly;
+        const char* abort;
+    };
+    const Case cases[] = {{true, true, "ABORT - LAST UPDATED HEADER FOUND"},
+                          {false, false, "ABORT - NOT CHECKING FOR SIZE CHANGE"}};
+    for (const Case& c : cases) {
+        storeRecord(url("/dated.htm"), stored, 5000, "No");
+        settings.Web_Notify_Page_Size_Changes = c.pageSize;
+        settings.Use_Last_Updated_Only = c.lastUpdatedOnly;
+        // The body never comes: only an abort after the header ends the request.
+        serve("/dated.htm", header, Answer::StayOpen);
+        goPaths({"/dated.htm"});
+        EXPECT_EQ(statuses(), QStringList({"6"})) << c.abort;
+        EXPECT_EQ(run.rows()[0].size, -1);
+        EXPECT_TRUE(traceText().contains(QStringLiteral(": ") + c.abort));
+        EXPECT_TRUE(traceText().contains(": UPDATED VIA DATE"));
+    }
+    // Judged by date with no date given: the page is fetched and its missing date compared.
+    settings.Web_Notify_Page_Size_Changes = false;
+    serve("/undated.htm", page(70));
+    storeRecord(url("/undated.htm"), 0, 10);
+    goPaths({"/undated.htm"});
+    EXPECT_EQ(statuses(), QStringList({"4"}));
+    EXPECT_EQ(run.rows()[0].size, 70);
+}
+
+TEST_F(WebNotify, ARedirectionIsFollowedAndOnlyTheFinalAnswerIsDated) {
+    settings.Web_Notify_Page_Size_Changes = false;
+    serve("/old.htm", "HTTP/1.0 302 Found\r\nLocation: /new.htm\r\n" +
+                          lastModified("Mon, 01 Jan 2024 00:00:00 GMT") + "\r\n");
+    serve("/new.htm", page(90));
+    storeRecord(url("/old.htm"), datetime::encode(2024, 1, 1), 90);
+    goPaths({"/old.htm"});
+    EXPECT_EQ(fetches["/new.htm"], 1);
+    // The redirection's date is not the page's: the page has none, so its date changed.
+    EXPECT_EQ(statuses(), QStringList({"6"}));
+    EXPECT_FALSE(run.rows()[0].lastUpdated.has_value());
+}
+
+TEST_F(WebNotify, AProxyIsAskedForTheAddressAndItsPasswordStaysOutOfTheTrace) {
+    settings.Proxy = "127.0.0.1";
+    settings.Proxy_Port = server.port();
+    settings.Proxy_UserName = "walter";
+    settings.Proxy_Password = "s3cret";
+    serve("http://pages.example/index.htm", page(120));
+    go({{"Example", "http://pages.example/index.htm", "example.url"}});
+    ASSERT_EQ(server.heads().size(), 1);
+    EXPECT_EQ(server.heads()[0], "GET http://pages.example/index.htm HTTP/1.0\r\nHost: "
+                                 "pages.example\r\nProxy-Authorization: Basic "
+                                 "d2FsdGVyOnMzY3JldA==\r\n\r\n");
+    const QString trace = traceText();
+    EXPECT_TRUE(trace.contains(": PROXY - 127.0.0.1:" + QString::number(server.port())));
+    EXPECT_TRUE(trace.contains(": PROXY - AUTHENTICATE - walter:****"));
+    EXPECT_FALSE(trace.contains("s3cret"));
+    EXPECT_TRUE(trace.startsWith("Log Created : "));
+    EXPECT_TRUE(trace.contains(" - Item 0: START - http://pages.example/index.htm\n"));
+    EXPECT_EQ(QFile(dir.filePath("Logs/notify.txt")).permissions() & 0x0077,
+              QFileDevice::Permissions());
+
+    // The next check keeps this trace as the backup, the user's alone too.
+    go({{"Example", "http://pages.example/index.htm", "example.url"}});
+    QFile backup(dir.filePath("Logs/notify.bak"));
+    ASSERT_TRUE(backup.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(backup.readAll()), trace);
+    EXPECT_EQ(backup.permissions() & 0x0077, QFileDevice::Permissions());
+}
+
+TEST_F(WebNotify, StopPutsTheFetchesBackAndContinueFinishesThem) {
+    settings.Simultaneous_Connections = 0; // 5 at once
+    settings.Web_Notify_Retries = 0;
+    for (int i = 0; i < 7; ++i)
+        serve("/p" + QByteArray::number(i) + ".htm", {}, Answer::StayOpen);
+    QStringList paths;
+    for (int i = 0; i < 7; ++i)
+        paths << "/p" + QString::number(i) + ".htm";
+    QList<WebNotifyPage> pages;
+    for (const QString& p : paths)
+        pages.append({p, url(p), p});
+    run.go(pages, settings);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.heads().size() == 5; }, kWait));
+    EXPECT_EQ(run.activeRequests(), 5);
+    run.stop();
+    EXPECT_FALSE(run.running());
+    EXPECT_TRUE(run.continueEnabled());
+    EXPECT_TRUE(run.goEnabled());
+    EXPECT_EQ(statuses(), QStringList(7, "0")); // none of them failed
+    for (const WebNotifyResult& r : run.rows())
+        EXPECT_EQ(r.retries, 0);
+
+    for (int i = 0; i < 7; ++i)
+        serve("/p" + QByteArray::number(i) + ".htm", page(50 + i));
+    QSignalSpy finished(&run, &WebNotifyRun::finished);
+    run.continueRun(settings);
+    ASSERT_TRUE(finished.wait(kWait));
+    EXPECT_EQ(statuses(), QStringList(7, "6"));
+}
+
+TEST_F(WebNotify, OkStoresTheChangedPagesAndKeepsSizesNotMeasured) {
+    const TDateTime stored = datetime::encode(2024, 3, 5, 10, 20, 30);
+    storeRecord(url("/dated.htm"), stored, 5000, "No");
+    storeRecord(url("/unchanged.htm"), 0, 40, "No");
+    settings.Use_Last_Updated_Only = true;
+    serve("/dated.htm",
+          "HTTP/1.0 200 OK\r\n" + lastModified("Tue, 05 Mar 2024 11:00:00 GMT") + "\r\n",
+          Answer::StayOpen);
+    serve("/unchanged.htm", page(40));
+    serve("/new.htm", "HTTP/1.0 200 OK\r\n\r\n<frameset></frameset>");
+    goPaths({"/dated.htm", "/unchanged.htm", "/new.htm"});
+    EXPECT_EQ(statuses(), QStringList({"6", "4", "6"}));
+    run.saveResults(store);
+
+    const NotifyRecords records = NotifyRecords::load(store, regional);
+    EXPECT_EQ(records.count(), 3);
+    const NotifyRecord dated = records.find(url("/dated.htm"));
+    EXPECT_NEAR(dated.Last_Updated, datetime::encode(2024, 3, 5, 11), 1e-8); // to the ms
+    EXPECT_EQ(dated.Last_Size, 5000);
+    EXPECT_EQ(dated.Frames, "No");
+    EXPECT_EQ(records.find(url("/new.htm")), (NotifyRecord{url("/new.htm"), 0, 21, "Yes"}));
+    EXPECT_EQ(store.value("Notify3", "URL"), url("/new.htm"));
+    EXPECT_EQ(store.value("Notify3", "Last_Updated"), "0");
+
+    NotifyRecords::reset(store);
+    EXPECT_EQ(NotifyRecords::load(store, regional).count(), 0);
+    EXPECT_TRUE(store.sections().isEmpty());
+}
+
+} // namespace
