@@ -4,6 +4,8 @@
 
 #include "monitor/tfrm_digital.h"
 #include "monitor/vorn_timer.h"
+#include "platform/help.h"
+#include "widgets/window_frame.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -23,6 +25,9 @@ TfrmAutoDisconnect::TfrmAutoDisconnect(TfrmDigital& main)
             &TfrmAutoDisconnect::timerAutoDisconnectTimer);
     connect(ui->btnHangUp, &QPushButton::clicked, this, &TfrmAutoDisconnect::btnHangUpClick);
     connect(ui->btnCancel, &QPushButton::clicked, this, &TfrmAutoDisconnect::btnCancelClick);
+    // FormHelp: F1 opens the rules' help.
+    if (Help* help = main.services().help)
+        installHelpKey(this, *help, QStringLiteral("index#autodisconnect"));
 
     adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
