@@ -151,13 +151,6 @@ ExportResult failure(ExportResult::Status status, const QString& message) {
     return {status, message};
 }
 
-ExportResult refusal(const QString& target) {
-    return failure(ExportResult::Refused,
-                   QStringLiteral("\"%1\" is the call log or one of VORN's own files in its Logs "
-                                  "folder. Please choose another file.")
-                       .arg(QDir::toNativeSeparators(target)));
-}
-
 } // namespace
 
 bool isProtectedLogFile(const QString& target, const QString& logsFolder) {
@@ -171,10 +164,18 @@ bool isProtectedLogFile(const QString& target, const QString& logsFolder) {
     return false;
 }
 
+QString protectedTargetRefusal(const QString& target, const QString& logsFolder) {
+    if (!isProtectedLogFile(target, logsFolder))
+        return {};
+    return QStringLiteral("\"%1\" is the call log or one of VORN's own files in its Logs folder. "
+                          "Please choose another file.")
+        .arg(QDir::toNativeSeparators(target));
+}
+
 ExportResult writeExportFile(const QString& target, const QByteArray& bytes,
                              const QString& logsFolder) {
-    if (isProtectedLogFile(target, logsFolder))
-        return refusal(target);
+    if (const QString refusal = protectedTargetRefusal(target, logsFolder); !refusal.isEmpty())
+        return failure(ExportResult::Refused, refusal);
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         return failure(ExportResult::Failed,
@@ -187,8 +188,8 @@ ExportResult exportDetail(const QString& logsFolder, const QString& target,
                           const ConnectoidFilter& filter, const ConnectoidGrouping& grouping,
                           const CallLogTexts& texts) {
     const QString logPath = calllog::logFilePath(logsFolder);
-    if (isProtectedLogFile(target, logsFolder))
-        return refusal(target);
+    if (const QString refusal = protectedTargetRefusal(target, logsFolder); !refusal.isEmpty())
+        return failure(ExportResult::Refused, refusal);
     if (!calllog::logExists(logPath))
         return failure(ExportResult::NoCallLog, QStringLiteral("There is no call log at \"%1\".")
                                                     .arg(QDir::toNativeSeparators(logPath)));

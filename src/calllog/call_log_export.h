@@ -53,6 +53,8 @@ struct ExportResult {
 // "call.cmp", "call.new"), the older logs, or the password and auto-disconnect files in
 // the Logs folder, also when it reaches them through a link.
 bool isProtectedLogFile(const QString& target, const QString& logsFolder);
+// The error box's text when `target` is such a file (a printed report's PDF too), else empty.
+QString protectedTargetRefusal(const QString& target, const QString& logsFolder);
 
 // Writes the bytes through a temporary file renamed over the target, so a failure (a
 // read-only folder, a full disk) leaves an existing file untouched.

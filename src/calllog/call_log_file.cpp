@@ -101,6 +101,27 @@ typCallLogInformation readRecord(const QString& fileName, qint64 recordNumber) {
     return decodeRecord(bytes);
 }
 
+QList<std::optional<typCallLogInformation>> readRecords(const QString& fileName,
+                                                        const QList<qint64>& recordNumbers) {
+    QList<std::optional<typCallLogInformation>> records(recordNumbers.size());
+    if (!QFile::exists(fileName))
+        return records;
+    CheckedFile file(fileName);
+    file.open(QIODevice::ReadOnly);
+    const qint64 count = file.size() / RecordSize;
+    char bytes[RecordSize];
+    for (qsizetype i = 0; i < recordNumbers.size(); ++i) {
+        const qint64 n = recordNumbers[i];
+        if (n < 0 || n >= count)
+            continue;
+        file.seek(n * RecordSize);
+        file.readExactly(bytes, RecordSize);
+        records[i] = decodeRecord(bytes);
+    }
+    file.close();
+    return records;
+}
+
 void writeRecord(const QString& fileName, qint64 recordNumber,
                  const typCallLogInformation& record) {
     CheckedFile file(fileName);
@@ -154,6 +175,35 @@ void AppendLogEntry(const QString& fileName, const typCallLogInformation& entry,
     if (syncToDisk)
         file.syncToDisk();
     file.close();
+}
+
+bool AppendLogEntries(const QString& fileName, const QByteArray& records, QString* error) {
+    const bool existed = QFile::exists(fileName);
+    QFile file(fileName);
+    qint64 before = 0;
+    // Unbuffered: what a failed write left behind can be cut off at once.
+    bool ok = file.open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+    if (ok) {
+        before = file.size();
+        // Over a trailing fragment, as a single append does.
+        ok = file.seek(before / calllog::RecordSize * calllog::RecordSize) &&
+             file.write(records) == records.size() && ::fsync(file.handle()) == 0;
+    }
+    if (ok) {
+        file.close();
+        return true;
+    }
+    const QString reason = file.errorString();
+    if (file.isOpen()) {
+        file.resize(before);
+        file.close();
+    }
+    if (!existed)
+        QFile::remove(fileName);
+    if (error)
+        *error = QStringLiteral("Could not write to the call log \"%1\": %2")
+                     .arg(QDir::toNativeSeparators(fileName), reason);
+    return false;
 }
 
 bool CompactCallLog(const QString& logsFolder, const std::function<void()>& beforeReplace) {

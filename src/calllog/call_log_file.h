@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 // The call log: a headerless sequence of 92-byte records in "log070.bin" in the Logs
 // folder. Each operation opens the file, does its work and closes it again. Failed file
@@ -23,6 +24,10 @@ qint64 recordCount(const QString& fileName);
 QList<typCallLogInformation> readAll(const QString& fileName);
 // Record number n counts from 0 (the log window's 1-based number k is record k - 1).
 typCallLogInformation readRecord(const QString& fileName, qint64 recordNumber);
+// The records at these numbers (from 0), read in one opening of the file; a number past its
+// end (or a missing file) gives no record.
+QList<std::optional<typCallLogInformation>> readRecords(const QString& fileName,
+                                                        const QList<qint64>& recordNumbers);
 void writeRecord(const QString& fileName, qint64 recordNumber, const typCallLogInformation& record);
 // Marks the records removed; the space is reclaimed by the next compaction.
 void removeRecords(const QList<qint64>& recordNumbers, const QString& fileName);
@@ -43,6 +48,11 @@ QList<typOldCallLogInformation> readOldLog(const QString& fileName);
 // syncToDisk makes the record survive a power cut before the caller goes on.
 void AppendLogEntry(const QString& fileName, const typCallLogInformation& entry,
                     bool syncToDisk = false);
+
+// Appends whole encoded records (a multiple of the record size) in one write and pushes them
+// to the disk. All or nothing: on a failure the log is cut back to the size it had (a log
+// that did not exist is removed again) and false is returned with the reason in *error.
+bool AppendLogEntries(const QString& fileName, const QByteArray& records, QString* error);
 
 // Start-up compaction: keeps a copy in "call.cmp", writes the live records to
 // "call.new", flushes it to the disk and renames it over the log, so that the log is

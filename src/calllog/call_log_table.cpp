@@ -17,6 +17,24 @@ TDateTime usableDate(TDateTime value) {
     return datetime::hasDate(value) ? value : NoDate;
 }
 
+// The row's values of a record, its names left to the caller.
+CallLogRow valuesOf(const typCallLogInformation& r) {
+    CallLogRow row{};
+    row.Start = usableDate(r.Start);
+    row.Finish = usableDate(r.Finish);
+    row.Length = std::isnan(row.Start) || std::isnan(row.Finish) ? 0.0 : row.Finish - row.Start;
+    row.Cost_Inc = calllog::usableAmount(r.Cost_Inc);
+    row.Cost_Exc = calllog::usableAmount(r.Cost_Exc);
+    row.Mode = r.Mode;
+    row.Data = r.Data;
+    row.Connect_Speed = r.Connect_Speed;
+    return row;
+}
+
+bool sameDate(TDateTime a, TDateTime b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
 } // namespace
 
 quint32 CallLogTable::intern(const QString& text) {
@@ -62,16 +80,7 @@ CallLogTable CallLogTable::load(const QString& fileName, const ConnectoidGroupin
                 table.shown_.resize(table.texts_.size(), NotYetShown);
                 table.shown_[connectoid] = shown;
             }
-            CallLogRow row;
-            row.Start = usableDate(r.Start);
-            row.Finish = usableDate(r.Finish);
-            row.Length =
-                std::isnan(row.Start) || std::isnan(row.Finish) ? 0.0 : row.Finish - row.Start;
-            row.Cost_Inc = calllog::usableAmount(r.Cost_Inc);
-            row.Cost_Exc = calllog::usableAmount(r.Cost_Exc);
-            row.Mode = r.Mode;
-            row.Data = r.Data;
-            row.Connect_Speed = r.Connect_Speed;
+            CallLogRow row = valuesOf(r);
             row.Record_Number = static_cast<quint32>(number);
             row.Connectoid = connectoid;
             row.User_Name = table.intern(r.User_Name);
@@ -81,6 +90,16 @@ CallLogTable CallLogTable::load(const QString& fileName, const ConnectoidGroupin
     file.close();
     table.rows_.shrink_to_fit();
     return table;
+}
+
+bool CallLogTable::isRowOf(const CallLogRow& row, const typCallLogInformation& record) const {
+    const CallLogRow again = valuesOf(record);
+    return !record.isDeleted() && sameDate(row.Start, again.Start) &&
+           sameDate(row.Finish, again.Finish) && row.Cost_Inc == again.Cost_Inc &&
+           row.Cost_Exc == again.Cost_Exc && row.Mode == again.Mode && row.Data == again.Data &&
+           row.Connect_Speed == again.Connect_Speed &&
+           text(row.Connectoid) == record.Connectoid_Name &&
+           text(row.User_Name) == record.User_Name;
 }
 
 qint64 CallLogTable::memoryUsage() const {

@@ -10,6 +10,7 @@
 #include <vector>
 
 class ConnectoidGrouping;
+struct typCallLogInformation;
 
 // The call log read once into memory, compact enough for a table model over a
 // long-time user's 100 000 calls: one 64-byte row per live record, in file order, with
@@ -86,6 +87,10 @@ public:
     const QString& shownConnectoidName(const CallLogRow& row) const {
         return texts_[shownConnectoid(row)];
     }
+
+    // Whether a record read again at the row's number is still the live record the row was
+    // made from; false once another program has changed or removed it.
+    bool isRowOf(const CallLogRow& row, const typCallLogInformation& record) const;
 
     // Whole records in the file, removed ones included.
     qint64 recordCount() const { return recordCount_; }

@@ -36,6 +36,11 @@ QDateTime toQDateTime(TDateTime value) {
     return QDateTime(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(msOfDay)));
 }
 
+TDateTime fromDateAndTime(const QDate& date, const QTime& time) {
+    return static_cast<double>(Epoch.daysTo(date)) +
+           time.msecsSinceStartOfDay() / MillisecondsPerDay;
+}
+
 TDateTime encode(int year, int month, int day, int hour, int minute, int second, int millisecond) {
     return fromQDateTime(
         QDateTime(QDate(year, month, day), QTime(hour, minute, second, millisecond)));

@@ -15,6 +15,9 @@ constexpr double MillisecondsPerDay = 86400000.0;
 
 TDateTime fromQDateTime(const QDateTime& dt);
 QDateTime toQDateTime(TDateTime value);
+// A wall-clock date and time as a day count by plain arithmetic: no time zone is consulted,
+// so a time in a daylight-saving gap stays what it was.
+TDateTime fromDateAndTime(const QDate& date, const QTime& time);
 TDateTime encode(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
                  int millisecond = 0);
 
