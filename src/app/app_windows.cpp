@@ -1,16 +1,11 @@
 #include "app/app_windows.h"
 
+#include "calllog/tfrm_log_gui.h"
 #include "config/tfrm_configuration.h"
-#include "core/prompts.h"
 #include "platform/icmp_echo_socket.h"
 #include "tools/tfrm_tools.h"
 
 void AppWindows::run(ProgramWindow window) {
-    // Until a window exists, its command says so instead of doing nothing.
-    const auto unavailable = [this](const char* name) {
-        services_.prompts.information(
-            QStringLiteral("The %1 window is not available yet.").arg(QString::fromLatin1(name)));
-    };
     switch (window) {
     case ProgramWindow::Options: {
         TfrmConfiguration options(services_);
@@ -22,8 +17,10 @@ void AppWindows::run(ProgramWindow window) {
         tools.exec();
         break;
     }
-    case ProgramWindow::Log:
-        unavailable("call log");
+    case ProgramWindow::Log: {
+        TfrmLogGUI log(services_);
+        log.exec();
         break;
+    }
     }
 }

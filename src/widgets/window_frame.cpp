@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -48,6 +49,28 @@ void SectionPages::show(int index) {
         pages_->setTabVisible(i, wanted.contains(pages_->widget(i)));
     if (!wanted.isEmpty())
         pages_->setCurrentWidget(wanted.first());
+}
+
+void showSectionIcons(QListWidget* sections, const QList<QIcon>& icons) {
+    sections->setViewMode(QListView::IconMode);
+    sections->setFlow(QListView::TopToBottom);
+    sections->setWrapping(false);
+    sections->setMovement(QListView::Static);
+    sections->setResizeMode(QListView::Adjust);
+    sections->setWordWrap(true);
+    sections->setIconSize(QSize(32, 32));
+    // One cell per section, as wide as the list, so that a caption wraps instead of
+    // pushing a scroll bar in.
+    sections->setFixedWidth(104);
+    sections->setGridSize(QSize(96, 64));
+    sections->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sections->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (int i = 0; i < sections->count() && i < icons.size(); ++i) {
+        QListWidgetItem* item = sections->item(i);
+        item->setIcon(icons[i]);
+        item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        item->setSizeHint(sections->gridSize() - QSize(4, 4));
+    }
 }
 
 namespace {

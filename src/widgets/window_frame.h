@@ -7,6 +7,7 @@
 
 class Help;
 class Prompts;
+class QIcon;
 class QListWidget;
 class QStatusBar;
 class QTabWidget;
@@ -37,6 +38,10 @@ private:
     QList<QList<QWidget*>> sectionPages_;
     int current_ = -1;
 };
+
+// The sections as a column of large icons with their captions beneath; icons in the
+// sections' order.
+void showSectionIcons(QListWidget* sections, const QList<QIcon>& icons);
 
 // The status bar's one panel: the maker's notice, centred, underlined and blue; a click
 // opens the maker's page in the browser.
