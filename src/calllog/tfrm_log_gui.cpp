@@ -31,6 +31,26 @@ const QString DetailGroupCaption =
     QStringLiteral("Detail (right click for further details and log administration funtions)");
 const QString ResetQuestion = QStringLiteral("Are you sure you want to reset the call log?");
 
+// Columns as wide as their captions and texts, the separator row of asterisks left out.
+void sizeColumns(QTreeView* list, const QList<QStringList>& rows) {
+    const QFontMetrics metrics(list->font());
+    const QFontMetrics headerMetrics(list->header()->font());
+    const QAbstractItemModel* model = list->model();
+    for (int c = 0; c < list->header()->count(); ++c) {
+        if (list->isColumnHidden(c))
+            continue;
+        // Room for the sort arrow beside the caption.
+        int width = headerMetrics.horizontalAdvance(
+                        model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()) +
+                    metrics.height();
+        for (const QStringList& row : rows) {
+            if (!row.value(0).startsWith(u'*'))
+                width = qMax(width, metrics.horizontalAdvance(row.value(c)));
+        }
+        list->setColumnWidth(c, width + 2 * metrics.averageCharWidth());
+    }
+}
+
 void fillList(QTreeWidget* list, const QList<QStringList>& rows) {
     list->setUpdatesEnabled(false);
     list->clear();
@@ -39,8 +59,7 @@ void fillList(QTreeWidget* list, const QList<QStringList>& rows) {
     for (const QStringList& row : rows)
         items << new QTreeWidgetItem(row);
     list->addTopLevelItems(items);
-    for (int c = 0; c < list->columnCount(); ++c)
-        list->resizeColumnToContents(c);
+    sizeColumns(list, rows);
     list->setUpdatesEnabled(true);
 }
 
@@ -52,9 +71,9 @@ void prepareList(QTreeWidget* list, const QStringList& captions) {
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setAllColumnsShowFocus(true);
+    list->setTextElideMode(Qt::ElideNone);
     list->header()->setSectionsMovable(false);
-    for (int c = 0; c < list->columnCount(); ++c)
-        list->resizeColumnToContents(c);
+    sizeColumns(list, {});
 }
 
 } // namespace
@@ -193,6 +212,8 @@ void TfrmLogGUI::FormShow() {
     listvSectionsSelectItem();
     if (s_.callInProgress() && s_.settings.Show_Digital_Display != 2)
         s_.showDigitalDisplay();
+    // The keyboard starts in the calls: arrows, Insert, Delete and the menu key work at once.
+    ui->lstvLog->setFocus();
     raise();
     activateWindow();
 }
@@ -273,18 +294,14 @@ void TfrmLogGUI::sizeDetailColumns() {
     if (columnsSized_ || model_->rowCount() == 0)
         return;
     columnsSized_ = true;
-    const QFontMetrics metrics(ui->lstvLog->font());
-    const QFontMetrics headerMetrics(ui->lstvLog->header()->font());
-    const int rows = qMin(model_->rowCount(), 50);
-    for (int c = 0; c < VisibleLogColumnCount; ++c) {
-        int width = headerMetrics.horizontalAdvance(
-                        model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()) +
-                    24;
-        for (int r = 0; r < rows; ++r)
-            width =
-                qMax(width, metrics.horizontalAdvance(model_->index(r, c).data().toString()) + 16);
-        ui->lstvLog->setColumnWidth(c, width);
+    QList<QStringList> page;
+    for (int r = 0; r < qMin(model_->rowCount(), 50); ++r) {
+        QStringList cells;
+        for (int c = 0; c < VisibleLogColumnCount; ++c)
+            cells << model_->index(r, c).data().toString();
+        page << cells;
     }
+    sizeColumns(ui->lstvLog, page);
 }
 
 void TfrmLogGUI::lstvLogColumnClick(int column) {
