@@ -82,11 +82,9 @@ bool TfrmLogGUI::runInsertAdjuster() {
 }
 
 void TfrmLogGUI::mnuDetailClick() {
-    const std::vector<CallLogRow> rows = selectedRows();
-    if (rows.empty()) {
-        s_.prompts.warning(SelectForDetail);
+    const std::vector<CallLogRow> rows = selectedRows(SelectForDetail);
+    if (rows.empty())
         return;
-    }
     TfrmCallLogFurtherDetails dialog(model_->table(), rows.front(), model_->texts(), this);
     dialog.exec();
 }
@@ -103,11 +101,9 @@ void TfrmLogGUI::mnuInsertClick() {
 }
 
 void TfrmLogGUI::mnuPropertiesClick() {
-    const std::vector<CallLogRow> rows = selectedRows();
-    if (rows.empty()) {
-        s_.prompts.warning(SelectForProperties);
+    const std::vector<CallLogRow> rows = selectedRows(SelectForProperties);
+    if (rows.empty())
         return;
-    }
     const std::vector<CallLogRow> row = {rows.front()};
     const auto before = unchangedRecords(row);
     if (!before)
@@ -126,11 +122,9 @@ void TfrmLogGUI::mnuPropertiesClick() {
 }
 
 void TfrmLogGUI::mnuRemoveClick() {
-    const std::vector<CallLogRow> rows = selectedRows();
-    if (rows.empty()) {
-        s_.prompts.warning(SelectForRemove);
+    const std::vector<CallLogRow> rows = selectedRows(SelectForRemove);
+    if (rows.empty())
         return;
-    }
     if (!s_.prompts.askYesNo(RemoveQuestion) || !unchangedRecords(rows))
         return;
     QList<qint64> numbers;
@@ -153,11 +147,9 @@ void TfrmLogGUI::mnuAdjusterClick() {
 }
 
 void TfrmLogGUI::mnuCalculateClick() {
-    const std::vector<CallLogRow> rows = selectedRows();
-    if (rows.empty()) {
-        s_.prompts.warning(SelectForCalculate);
+    const std::vector<CallLogRow> rows = selectedRows(SelectForCalculate);
+    if (rows.empty())
         return;
-    }
     double seconds = 0;
     double costExc = 0;
     double costInc = 0;

@@ -45,24 +45,21 @@ void TfrmLogGUI::mnuExportDetailClick() {
         s_.prompts.error(result.message);
 }
 
-void TfrmLogGUI::mnuExportStatisticsClick() {
-    const auto target = chooseExportFile(logexport::ProjectionsFileName);
+void TfrmLogGUI::exportShownRows(const QString& fileName, const QByteArray& bytes) {
+    const auto target = chooseExportFile(fileName);
     if (!target)
         return;
-    const ExportResult result =
-        writeExportFile(*target, logexport::projectionsBytes(headingRows_), logsFolder());
+    const ExportResult result = writeExportFile(*target, bytes, logsFolder());
     if (!result.ok())
         s_.prompts.error(result.message);
 }
 
+void TfrmLogGUI::mnuExportStatisticsClick() {
+    exportShownRows(logexport::ProjectionsFileName, logexport::projectionsBytes(headingRows_));
+}
+
 void TfrmLogGUI::mnuExportUsageClick() {
-    const auto target = chooseExportFile(logexport::UsageFileName);
-    if (!target)
-        return;
-    const ExportResult result =
-        writeExportFile(*target, logexport::usageBytes(statisticsRows_), logsFolder());
-    if (!result.ok())
-        s_.prompts.error(result.message);
+    exportShownRows(logexport::UsageFileName, logexport::usageBytes(statisticsRows_));
 }
 
 void TfrmLogGUI::printReport(const QString& question,

@@ -371,7 +371,7 @@ QString TfrmLogGUI::logPath() const {
     return calllog::logFilePath(logsFolder());
 }
 
-std::vector<CallLogRow> TfrmLogGUI::selectedRows() const {
+std::vector<CallLogRow> TfrmLogGUI::selectedRows(const QString& warningWhenNone) {
     QList<int> rows;
     for (const QModelIndex& index : ui->lstvLog->selectionModel()->selectedRows())
         rows << index.row();
@@ -380,5 +380,7 @@ std::vector<CallLogRow> TfrmLogGUI::selectedRows() const {
     out.reserve(static_cast<size_t>(rows.size()));
     for (const int r : rows)
         out.push_back(model_->rowAt(r));
+    if (out.empty())
+        s_.prompts.warning(warningWhenNone);
     return out;
 }

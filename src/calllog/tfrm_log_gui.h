@@ -87,11 +87,13 @@ private:
 
     QString logsFolder() const;
     QString logPath() const;
-    // The selected rows of the detail list, in the list's order.
-    std::vector<CallLogRow> selectedRows() const;
+    // The selected rows of the detail list, in the list's order; none with the warning.
+    std::vector<CallLogRow> selectedRows(const QString& warningWhenNone);
 
     // Export and print helpers (log_reports.cpp).
     std::optional<QString> chooseExportFile(const QString& fileName);
+    // A projections or usage export of the rows the window shows.
+    void exportShownRows(const QString& fileName, const QByteArray& bytes);
     void printReport(const QString& question, const std::function<bool(PrintReport&)>& make);
 
     // Editing helpers (log_editing.cpp).

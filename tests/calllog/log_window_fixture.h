@@ -36,28 +36,19 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         clock.setNow(handbuilt::now());
-        dialUp.entryNames = QStringList(handbuilt::phonebook().slots.begin(),
-                                        handbuilt::phonebook().slots.begin() + 5);
+        const ConnectoidNameTable phonebook = handbuilt::phonebook();
+        dialUp.entryNames = QStringList(phonebook.slots.begin(), phonebook.slots.begin() + 5);
         logPath = handbuilt::writeLog(logsFolderOf(dir.path()));
     }
     void TearDown() override { window.reset(); }
 
-    TfrmLogGUI& open() {
-        window = std::make_unique<TfrmLogGUI>(WindowServices{store,
-                                                             prompts,
-                                                             dialogs,
-                                                             printer,
-                                                             help,
-                                                             shell,
-                                                             clock,
-                                                             regional,
-                                                             debugLog,
-                                                             settings,
-                                                             lists,
-                                                             names,
-                                                             dialUp,
-                                                             dir.path(),
-                                                             {true, true}});
+    WindowServices services(ReportPrinter& reports) {
+        return {store,    prompts,  dialogs, reports, help,   shell,      clock,       regional,
+                debugLog, settings, lists,   names,   dialUp, dir.path(), {true, true}};
+    }
+    TfrmLogGUI& open() { return open(services(printer)); }
+    TfrmLogGUI& open(const WindowServices& with) {
+        window = std::make_unique<TfrmLogGUI>(with);
         window->show();
         return *window;
     }

@@ -1,5 +1,5 @@
-// The log window's editing commands over the hand-built log: Insert, Properties, Remove,
-// Adjuster, Detail, Calculate and Import, their questions and warnings, and a log changed
+// The log window's editing commands over the hand-built log: Insert, Adjuster, Properties,
+// Remove, Detail, Calculate and Import with their questions and warnings, and a log changed
 // by another program while the window shows it.
 
 #include "log_window_fixture.h"
@@ -17,14 +17,7 @@
 #include <QTimeEdit>
 
 namespace {
-
 const QString LogChanged = "The call log has changed since this window last read it";
-
-void setPicker(QDialog* d, const char* date, const char* time, const QDate& day, const QTime& at) {
-    d->findChild<QDateEdit*>(date)->setDate(day);
-    d->findChild<QTimeEdit*>(time)->setTime(at);
-}
-
 } // namespace
 
 class LogEditing : public LogWindow {
@@ -46,99 +39,89 @@ protected:
             connectoid, cost, start, finish);
         return cost;
     }
-    // Insert through the dialog: the connectoid it offered, then a call of 30 minutes.
-    QString insertCall() {
+    // A dialog's answer: what it offered, after `fill`, OK.
+    QString answer(const char* action, const QString& title,
+                   const std::function<void(QDialog*)>& fill = {}) {
         QString offered;
         onNextModal([&](QDialog* d) {
-            EXPECT_EQ(d->windowTitle(), "Insert Log Entry");
-            offered = d->findChild<QComboBox*>("cboConnectoidName")->currentText();
-            setPicker(d, "dtPickerStartDate", "dtPickerStartTime", {2024, 3, 30}, {10, 0});
-            setPicker(d, "dtPickerFinishDate", "dtPickerFinishTime", {2024, 3, 30}, {10, 30});
+            EXPECT_EQ(d->windowTitle(), title);
+            if (auto* list = d->findChild<QComboBox*>("cboConnectoidName"))
+                offered = list->currentText();
+            if (auto* cost = d->findChild<QLineEdit*>("txtCost"))
+                offered = cost->text();
+            if (fill)
+                fill(d);
             press(d, "cmdOK");
         });
-        trigger("mnuInsert");
+        trigger(action);
         return offered;
     }
 };
 
-TEST_F(LogEditing, InsertAddsAPricedCallUnderTheFilterAndRefreshes) {
+TEST_F(LogEditing, InsertAndAdjusterAddPricedEntriesUnderTheFilter) {
     open();
-    EXPECT_EQ(insertCall(), "Unknown/Other");
+    const auto halfAnHour = [](QDialog* d) {
+        d->findChild<QDateEdit*>("dtPickerStartDate")->setDate({2024, 3, 30});
+        d->findChild<QTimeEdit*>("dtPickerStartTime")->setTime({10, 0});
+        d->findChild<QDateEdit*>("dtPickerFinishDate")->setDate({2024, 3, 30});
+        d->findChild<QTimeEdit*>("dtPickerFinishTime")->setTime({10, 30});
+    };
+    EXPECT_EQ(answer("mnuInsert", "Insert Log Entry", halfAnHour), "Unknown/Other");
     chooseFilter("cboConnectoidMain", "Mobile");
-    EXPECT_EQ(insertCall(), "Mobile");
+    EXPECT_EQ(answer("mnuInsert", "Insert Log Entry", halfAnHour), "Mobile");
+    EXPECT_EQ(answer("mnuAdjuster", "Insert Adjuster",
+                     [](QDialog* d) { d->findChild<QLineEdit*>("txtCost")->setText("12,5"); }),
+              "0.00");
+    // Escape cancels, and so does Cancel after the Insert key.
     onNextModal([](QDialog* d) { QTest::keyClick(d, Qt::Key_Escape); });
-    trigger("mnuInsert");
+    trigger("mnuAdjuster");
+    onNextModal([](QDialog* d) { press(d, "cmdCancel"); });
+    QTest::keyRelease(detail(), Qt::Key_Insert);
 
     const QList<typCallLogInformation> log = records();
-    ASSERT_EQ(log.size(), 11);
+    ASSERT_EQ(log.size(), 12);
     const TDateTime start = datetime::encode(2024, 3, 30, 10);
     const TDateTime finish = datetime::encode(2024, 3, 30, 10, 30);
     const typCallCostInformation cost = price("Mobile", start, finish);
     EXPECT_GT(cost.With_Discount, 0.5);
+    EXPECT_EQ(log[9].Connectoid_Name, "Unknown/Other");
     EXPECT_EQ(log[10],
               (typCallLogInformation{start, finish, cost.With_Discount, cost.Without_Discount,
                                      ModeInsert, 0, 0, "Mobile", GetUserNameText(), 0}));
-    EXPECT_EQ(log[9].Connectoid_Name, "Unknown/Other");
-    EXPECT_EQ(log[9].Mode, ModeInsert);
-    EXPECT_EQ(column(LogColumn::RecordNumber), QStringList({"11", "3"}));
-
-    // The Insert key does the same; Escape cancels.
-    onNextModal([](QDialog* d) { press(d, "cmdCancel"); });
-    QTest::keyRelease(detail(), Qt::Key_Insert);
-    EXPECT_EQ(records().size(), 11);
+    EXPECT_EQ(log[11], (typCallLogInformation{handbuilt::now(), handbuilt::now(), 12.5, 12.5,
+                                              ModeAdjust, 0, 0, "Mobile", GetUserNameText(), 0}));
+    EXPECT_EQ(column(LogColumn::RecordNumber), QStringList({"12", "11", "3"}));
 }
 
-TEST_F(LogEditing, PropertiesTurnsACallIntoAnEditRepricedAndKeepsItsOtherFields) {
+TEST_F(LogEditing, PropertiesRepriceACallAsAnEditAndKeepAnAdjustmentAnAdjustment) {
     open();
     const QByteArray before = bytes(logPath);
     selectRows({rowOf(1)}); // Home ISP, "Auto"
-    QString offered;
-    onNextModal([&](QDialog* d) {
-        EXPECT_EQ(d->windowTitle(), "Properties");
-        offered = d->findChild<QComboBox*>("cboConnectoidName")->currentText();
-        EXPECT_EQ(d->findChild<QDateEdit*>("dtPickerStartDate")->date(), QDate(2024, 1, 31));
-        press(d, "cmdOK");
-    });
-    trigger("mnuProperties");
-    EXPECT_EQ(offered, "Home ISP");
-
-    const typCallLogInformation r = records()[0];
+    EXPECT_EQ(answer("mnuProperties", "Properties"), "Home ISP");
     const typCallLogInformation was = handbuilt::records()[0];
     const typCallCostInformation cost = price("Home ISP", was.Start, was.Finish);
-    EXPECT_EQ(
-        r, (typCallLogInformation{was.Start, was.Finish, cost.With_Discount, cost.Without_Discount,
-                                  ModeEdit, was.Data, was.Connect_Speed, "Home ISP", "anna", 0}));
-    // Nothing but that record changed.
-    EXPECT_EQ(bytes(logPath).mid(92), before.mid(92));
+    EXPECT_EQ(records()[0], (typCallLogInformation{was.Start, was.Finish, cost.With_Discount,
+                                                   cost.Without_Discount, ModeEdit, was.Data,
+                                                   was.Connect_Speed, "Home ISP", "anna", 0}));
+    EXPECT_EQ(bytes(logPath).mid(92), before.mid(92)); // that record only
     EXPECT_EQ(model().index(rowOf(1), static_cast<int>(LogColumn::Mode)).data().toString(), "Edit");
+
+    // An adjustment opens the adjuster and stays one.
+    typCallLogInformation adjustment = records()[5];
+    selectRows({rowOf(6)});
+    EXPECT_EQ(answer("mnuProperties", "Properties",
+                     [](QDialog* d) {
+                         EXPECT_EQ(d->objectName(), "TfrmInsertAdjuster");
+                         d->findChild<QLineEdit*>("txtCost")->setText("1,5");
+                     }),
+              "-0.25");
+    adjustment.Cost_Inc = adjustment.Cost_Exc = 1.5;
+    EXPECT_EQ(records()[5], adjustment);
 
     // An entry of a connectoid that is gone is stored under "Unknown/Other".
     selectRows({rowOf(4)});
-    onNextModal([](QDialog* d) { press(d, "cmdOK"); });
-    trigger("mnuProperties");
+    EXPECT_EQ(answer("mnuProperties", "Properties"), "Unknown/Other");
     EXPECT_EQ(records()[3].Connectoid_Name, "Unknown/Other");
-}
-
-TEST_F(LogEditing, PropertiesOfAnAdjustmentOpenTheAdjusterAndKeepModeThree) {
-    open();
-    const typCallLogInformation was = records()[5];
-    selectRows({rowOf(6)});
-    onNextModal([](QDialog* d) {
-        EXPECT_EQ(d->objectName(), "TfrmInsertAdjuster");
-        EXPECT_EQ(d->windowTitle(), "Properties");
-        auto* cost = d->findChild<QLineEdit*>("txtCost");
-        EXPECT_EQ(cost->text(), "-0.25");
-        cost->setText("1,5");
-        press(d, "cmdOK");
-    });
-    trigger("mnuProperties");
-    const typCallLogInformation r = records()[5];
-    EXPECT_EQ(r.Mode, ModeAdjust);
-    EXPECT_EQ(r.Cost_Inc, 1.5);
-    EXPECT_EQ(r.Cost_Exc, 1.5);
-    EXPECT_EQ(r.Finish, r.Start);
-    EXPECT_EQ(r.Connectoid_Name, was.Connectoid_Name);
-    EXPECT_EQ(r.User_Name, was.User_Name);
 }
 
 TEST_F(LogEditing, RemoveFlagsEverySelectedRecordAfterOneQuestion) {
@@ -148,7 +131,6 @@ TEST_F(LogEditing, RemoveFlagsEverySelectedRecordAfterOneQuestion) {
     prompts.answerNext(Prompts::Answer::No);
     trigger("mnuRemove");
     EXPECT_EQ(bytes(logPath), before);
-
     prompts.answerNext(Prompts::Answer::Yes);
     QTest::keyRelease(detail(), Qt::Key_Delete);
     EXPECT_EQ(prompts.texts(),
@@ -158,11 +140,10 @@ TEST_F(LogEditing, RemoveFlagsEverySelectedRecordAfterOneQuestion) {
         expected[(record - 1) * 92 + 91] = 1;
     EXPECT_EQ(bytes(logPath), expected);
     EXPECT_EQ(column(LogColumn::RecordNumber), QStringList({"6", "5", "3", "8"}));
-    const QList<QStringList> other = rows(child<QTreeWidget>("lstvOtherStatistics"));
-    EXPECT_TRUE(other.contains(QStringList({"Number Of Deleted Log Entries", "5"})));
-    EXPECT_TRUE(other.contains(QStringList({"Wasted Space", "55%"})));
+    EXPECT_TRUE(rows(child<QTreeWidget>("lstvOtherStatistics"))
+                    .contains(QStringList({"Number Of Deleted Log Entries", "5"})));
 
-    // Without a selection every command that needs one says so and does nothing.
+    // Without a selection each command that needs one says so and does nothing.
     detail()->clearSelection();
     for (const char* action : {"mnuDetail", "mnuProperties", "mnuRemove", "mnuCalculate"})
         trigger(action);
@@ -176,33 +157,12 @@ TEST_F(LogEditing, RemoveFlagsEverySelectedRecordAfterOneQuestion) {
                            "can be calculated."}));
 }
 
-TEST_F(LogEditing, AdjusterAddsACostAtTheMomentChosen) {
-    open();
-    chooseFilter("cboConnectoid", "Home ISP");
-    onNextModal([](QDialog* d) {
-        EXPECT_EQ(d->windowTitle(), "Insert Adjuster");
-        EXPECT_EQ(d->findChild<QLineEdit*>("txtCost")->text(), "0.00");
-        d->findChild<QLineEdit*>("txtCost")->setText("12,5");
-        press(d, "cmdOK");
-    });
-    trigger("mnuAdjuster");
-    const typCallLogInformation r = records().last();
-    EXPECT_EQ(r, (typCallLogInformation{handbuilt::now(), handbuilt::now(), 12.5, 12.5, ModeAdjust,
-                                        0, 0, "Home ISP", GetUserNameText(), 0}));
-    EXPECT_EQ(column(LogColumn::RecordNumber).first(), "10");
-}
-
 TEST_F(LogEditing, DetailShowsTheRowAndItsDiscountAndCalculateTotalsTheSelection) {
     typCallLogInformation free = handbuilt::records()[0];
     free.Cost_Inc = free.Cost_Exc = 0;
     AppendLogEntry(logPath, free);
     open();
-    const struct {
-        quint32 record;
-        QString discount;
-    } cases[] = {{10, "100.00"}, {4, "33.33"}, {3, "0.00"}};
-    for (const auto& c : cases) {
-        selectRows({rowOf(c.record)});
+    for (const auto& [record, discount] : {std::pair{10, "100.00"}, {4, "33.33"}, {3, "0.00"}}) {
         QStringList shown;
         onNextModal([&](QDialog* d) {
             EXPECT_EQ(d->windowTitle(), "Further Details");
@@ -212,15 +172,22 @@ TEST_F(LogEditing, DetailShowsTheRowAndItsDiscountAndCalculateTotalsTheSelection
                 shown << d->findChild<QLineEdit*>(name)->text();
             press(d, "btnOK");
         });
-        Q_EMIT detail()->doubleClicked(model().index(rowOf(c.record), 0));
+        selectRows({rowOf(record)});
+        Q_EMIT detail()->doubleClicked(model().index(rowOf(record), 0));
         ASSERT_EQ(shown.size(), 11);
-        EXPECT_EQ(shown[9], c.discount) << c.record;
-        if (c.record == 3) {
-            EXPECT_EQ(shown, QStringList({"Mobile", "115200", "10/02/2024 10:00:00",
-                                          "10/02/2024 10:45:30", "£1.20", "£1.20", "n/a",
-                                          "00:00:45:30", "Discon", "0.00", "Unknown/Other"}));
-        }
+        EXPECT_EQ(shown[9], discount) << record;
     }
+    selectRows({rowOf(3)});
+    QStringList shown;
+    onNextModal([&](QDialog* d) {
+        for (QLineEdit* field : d->findChildren<QLineEdit*>())
+            shown << field->text();
+        press(d, "btnOK");
+    });
+    trigger("mnuDetail");
+    EXPECT_EQ(shown, QStringList({"Mobile", "115200", "10/02/2024 10:00:00", "10/02/2024 10:45:30",
+                                  "£1.20", "£1.20", "n/a", "00:00:45:30", "Discon", "0.00",
+                                  "Unknown/Other"}));
 
     selectRows({rowOf(1), rowOf(3), rowOf(8)});
     trigger("mnuCalculate");
@@ -233,37 +200,23 @@ TEST_F(LogEditing, ImportAppendsAnOlderLogAfterItsQuestion) {
     open();
     // Without an older log there is nothing to choose.
     onNextModal([](QDialog* d) {
-        auto* files = d->findChild<QComboBox*>("cboFilename");
-        EXPECT_EQ(files->count(), 1);
-        EXPECT_EQ(files->currentText(), "No log files were found to import");
+        EXPECT_EQ(d->findChild<QComboBox*>("cboFilename")->currentText(),
+                  "No log files were found to import");
         EXPECT_FALSE(d->findChild<QPushButton*>("cmdOK")->isEnabled());
         static_cast<TfrmImport*>(d)->cmdOKClick();
         press(d, "cmdCancel");
     });
     trigger("mnuImport");
+    EXPECT_EQ(prompts.texts(), QStringList({"No log files were found to import."}));
 
     QByteArray old;
-    for (int i = 0; i < 10; ++i) {
-        typCallLogInformation r = handbuilt::records()[0];
-        r.Start += i;
-        r.Finish += i;
-        QByteArray record = calllog::encodeRecord(r).left(88);
-        record[86] = static_cast<char>(i == 9);
-        old += record;
-    }
+    for (int i = 0; i < 10; ++i)
+        old += calllog::encodeRecord(handbuilt::records()[0]).left(88);
     QFile f(logsFolderOf(dir.path()) + "/log.bin");
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(old);
     f.close();
-    const QString question = "Are you sure you want to append the following call log to your "
-                             "existing log entries?\n\r\n\r" +
-                             logsFolderOf(dir.path()) +
-                             "/log.bin\n\r\n\rYou must ensure the "
-                             "file selected is a VORN log file and is in the correct format.  "
-                             "If needed click \"Help\" and refer to the import section for "
-                             "futher details.";
-    for (const Prompts::Answer answer :
-         {Prompts::Answer::Help, Prompts::Answer::No, Prompts::Answer::Yes}) {
+    for (const auto answer : {Prompts::Answer::Help, Prompts::Answer::No, Prompts::Answer::Yes}) {
         prompts.answerNext(answer);
         onNextModal([](QDialog* d) {
             EXPECT_EQ(d->findChild<QComboBox*>("cboFilename")->currentText(), "log.bin");
@@ -273,19 +226,19 @@ TEST_F(LogEditing, ImportAppendsAnOlderLogAfterItsQuestion) {
         });
         trigger("mnuImport");
     }
-    EXPECT_EQ(prompts.shown.size(), 4);
+    ASSERT_EQ(prompts.shown.size(), 4);
     EXPECT_EQ(prompts.shown[1].buttons, Prompts::Buttons::YesNoHelp);
-    EXPECT_EQ(prompts.texts()[1], question);
+    EXPECT_EQ(prompts.texts()[1],
+              "Are you sure you want to append the following call log to your existing log "
+              "entries?\n\r\n\r" +
+                  logsFolderOf(dir.path()) +
+                  "/log.bin\n\r\n\rYou must ensure the file selected is a VORN log file and is "
+                  "in the correct format.  If needed click \"Help\" and refer to the import "
+                  "section for futher details.");
     EXPECT_EQ(help.topics, QStringList({"log#import"}));
-    const QList<typCallLogInformation> log = records();
-    ASSERT_EQ(log.size(), 19);
-    for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(calllog::encodeRecord(log[9 + i]).left(44), old.mid(i * 88, 44));
-        EXPECT_EQ(log[9 + i].User_Name, GetUserNameText());
-        EXPECT_EQ(log[9 + i].Deleted, i == 9 ? 1 : 0);
-    }
-    EXPECT_EQ(model().rowCount(), 7 + 9);
-    EXPECT_EQ(prompts.texts()[0], "No log files were found to import.");
+    EXPECT_EQ(records().size(), 19);
+    EXPECT_EQ(records().last().User_Name, GetUserNameText());
+    EXPECT_EQ(model().rowCount(), 7 + 10);
 }
 
 TEST_F(LogEditing, ARecordChangedUnderTheWindowIsNeverOverwritten) {
@@ -301,7 +254,7 @@ TEST_F(LogEditing, ARecordChangedUnderTheWindowIsNeverOverwritten) {
     EXPECT_EQ(bytes(logPath), changed);
     EXPECT_EQ(column(LogColumn::Start)[rowOf(7)], "09/03/2024 20:00:00"); // refreshed
 
-    // Or while the dialog is open; or removes records so that the number points elsewhere.
+    // Or while the dialog is open; or shortens the log under a Remove.
     selectRows({rowOf(7)});
     onNextModal([&](QDialog* d) {
         calllog::removeRecords({6}, logPath);
@@ -309,11 +262,8 @@ TEST_F(LogEditing, ARecordChangedUnderTheWindowIsNeverOverwritten) {
     });
     trigger("mnuProperties");
     EXPECT_TRUE(prompts.texts().last().startsWith(LogChanged));
-    EXPECT_EQ(records()[6], [&] {
-        typCallLogInformation r = other;
-        r.Deleted = 1;
-        return r;
-    }());
+    other.Deleted = 1;
+    EXPECT_EQ(records()[6], other);
 
     selectRows({rowOf(1), rowOf(8)});
     QFile::resize(logPath, 7 * 92);
@@ -321,5 +271,4 @@ TEST_F(LogEditing, ARecordChangedUnderTheWindowIsNeverOverwritten) {
     trigger("mnuRemove");
     EXPECT_TRUE(prompts.texts().last().startsWith(LogChanged));
     EXPECT_EQ(records()[0].Deleted, 0);
-    EXPECT_EQ(records().size(), 7);
 }

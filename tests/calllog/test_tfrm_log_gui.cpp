@@ -1,6 +1,5 @@
-// The log window over the hand-built log: what it lists and in which order, its filters,
-// the statistics it shows, its exports and printed reports through the seams, Reset, its
-// size and help.
+// The log window over the hand-built log: what it lists and in which order, its filters and
+// statistics, its exports and printed reports through the seams, Reset, its size and help.
 
 #include "log_window_fixture.h"
 
@@ -15,7 +14,6 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -23,7 +21,6 @@
 #include <QTabWidget>
 
 namespace {
-
 QStringList visibleTabs(const QTabWidget* pages) {
     QStringList out;
     for (int i = 0; i < pages->count(); ++i)
@@ -31,79 +28,49 @@ QStringList visibleTabs(const QTabWidget* pages) {
             out << pages->tabText(i);
     return out;
 }
-
 } // namespace
 
-class LogWindowFigures : public LogWindow {
-protected:
-    // What the window should show for a filter: the pieces' own rows.
-    CallLogSelection expected(const ConnectoidFilter& filter) const {
-        return selectCalls(table(), filter, handbuilt::now());
-    }
-    CallLogTable table() const {
-        return CallLogTable::load(logPath, ConnectoidGrouping(handbuilt::phonebook()));
-    }
-    CallLogTexts texts{RegionalSettings::english(), settings};
-};
-
-TEST_F(LogWindowFigures, OpensOnTheNewestCallWithEveryFigureOfTheLog) {
+TEST_F(LogWindow, OpensOnTheNewestCallAndShowsTheFiguresOfTheFilterChosen) {
     open();
     EXPECT_EQ(window->windowTitle(), "Logs");
-    EXPECT_EQ(child<QListWidget>("listvSections")->item(0)->text(), "Call");
     auto* pages = child<QTabWidget>("pageLog");
     EXPECT_EQ(visibleTabs(pages),
               QStringList({"Call - All", "Call Statistics - All", "Other Statistics"}));
     EXPECT_EQ(pages->currentWidget()->objectName(), "tabCall");
     EXPECT_EQ(child<QGroupBox>("groupLog")->title(),
               "Detail (right click for further details and log administration funtions)");
-    EXPECT_EQ(child<QComboBox>("cboConnectoid")->count(), 7);
-
-    // Seventeen columns, the last ten hidden; newest first, the undated call last.
     ASSERT_EQ(model().columnCount(), LogColumnCount);
-    for (int c = 0; c < LogColumnCount; ++c) {
+    for (int c = 0; c < LogColumnCount; ++c)
         EXPECT_EQ(detail()->isColumnHidden(c), c >= VisibleLogColumnCount) << c;
-        EXPECT_EQ(model().headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(),
-                  logColumnCaption(static_cast<LogColumn>(c)));
-    }
+    // Newest first, the undated call last.
     EXPECT_EQ(column(LogColumn::RecordNumber), QStringList({"7", "6", "5", "4", "3", "1", "8"}));
     EXPECT_EQ(column(LogColumn::Start).first(), "10/03/2024 20:00:00");
-    EXPECT_EQ(detail()->header()->sortIndicatorSection(), 0);
-    EXPECT_EQ(detail()->header()->sortIndicatorOrder(), Qt::DescendingOrder);
 
-    const CallLogFigures all = expected(ConnectoidFilter::all()).figures;
-    EXPECT_EQ(rows(child<QTreeWidget>("lstvStatistics")), texts.statisticsRows(all));
-    EXPECT_EQ(rows(child<QTreeWidget>("lstvHeadings")), texts.headingRows(all));
-    EXPECT_EQ(rows(child<QTreeWidget>("lstvOtherStatistics")), texts.otherStatisticsRows(all));
-    EXPECT_EQ(child<QTreeWidget>("lstvHeadings")->headerItem()->text(2), "Cost (exc.)");
-}
-
-TEST_F(LogWindowFigures, AFilterChosenInEitherListShowsItsCallsAndKeepsTheWholeLogsStatistics) {
-    open();
-    const auto other = rows(child<QTreeWidget>("lstvOtherStatistics"));
-    const QStringList items = connectoidFilterItems(handbuilt::phonebook());
-    const struct {
-        const char* combo;
-        int item;
-        QStringList records;
-    } cases[] = {
-        {"cboConnectoidMain", 4, {"3"}},  // Mobile
-        {"cboConnectoid", 5, {"4"}},      // Unknown/Other: "Old ISP" is gone
-        {"cboConnectoidMain", 2, {"5"}},  // the dial-up entry named "All"
-        {"cboConnectoid", 3, {"1", "8"}}, // Home ISP
-        {"cboConnectoidMain", 0, {"7", "6", "5", "4", "3", "1", "8"}},
+    const CallLogTable table =
+        CallLogTable::load(logPath, ConnectoidGrouping(handbuilt::phonebook()));
+    const CallLogTexts texts(regional, settings);
+    const auto figures = [&](const ConnectoidFilter& f) {
+        return selectCalls(table, f, handbuilt::now()).figures;
     };
-    for (const auto& c : cases) {
-        auto* filter = child<QComboBox>(c.combo);
-        filter->setCurrentIndex(c.item);
-        Q_EMIT filter->activated(c.item);
-        const QString caption = items[c.item];
-        EXPECT_EQ(child<QComboBox>("cboConnectoid")->currentIndex(), c.item);
-        EXPECT_EQ(child<QComboBox>("cboConnectoidMain")->currentIndex(), c.item);
-        EXPECT_EQ(visibleTabs(child<QTabWidget>("pageLog")).mid(0, 2),
-                  QStringList({"Call - " + caption, "Call Statistics - " + caption}));
-        EXPECT_EQ(column(LogColumn::RecordNumber), c.records) << caption.toStdString();
-        const CallLogFigures figures = expected(ConnectoidFilter::fromItem(items, c.item)).figures;
-        EXPECT_EQ(rows(child<QTreeWidget>("lstvHeadings")), texts.headingRows(figures));
+    const auto other = texts.otherStatisticsRows(figures(ConnectoidFilter::all()));
+    EXPECT_EQ(rows(child<QTreeWidget>("lstvOtherStatistics")), other);
+    // Either list chooses for both; the entry really named "All" is item 2. The other
+    // statistics stay those of the whole log.
+    const QStringList items = connectoidFilterItems(handbuilt::phonebook());
+    for (const auto& [combo, item, records] :
+         {std::tuple{"cboConnectoidMain", 4, QStringList{"3"}},
+          {"cboConnectoid", 2, {"5"}},
+          {"cboConnectoidMain", 0, {"7", "6", "5", "4", "3", "1", "8"}}}) {
+        auto* filter = child<QComboBox>(combo);
+        filter->setCurrentIndex(item);
+        Q_EMIT filter->activated(item);
+        EXPECT_EQ(child<QComboBox>("cboConnectoid")->currentIndex(), item);
+        EXPECT_EQ(child<QComboBox>("cboConnectoidMain")->currentIndex(), item);
+        EXPECT_EQ(visibleTabs(pages)[1], "Call Statistics - " + items[item]);
+        EXPECT_EQ(column(LogColumn::RecordNumber), records);
+        const CallLogFigures shown = figures(ConnectoidFilter::fromItem(items, item));
+        EXPECT_EQ(rows(child<QTreeWidget>("lstvStatistics")), texts.statisticsRows(shown));
+        EXPECT_EQ(rows(child<QTreeWidget>("lstvHeadings")), texts.headingRows(shown));
         EXPECT_EQ(rows(child<QTreeWidget>("lstvOtherStatistics")), other);
     }
 }
@@ -113,9 +80,7 @@ TEST_F(LogWindow, HeaderClicksSortTheListAndTheSelectionFollowsItsRows) {
     QHeaderView* header = detail()->header();
     Q_EMIT header->sectionClicked(static_cast<int>(LogColumn::Length));
     EXPECT_EQ(column(LogColumn::RecordNumber), QStringList({"6", "8", "5", "1", "7", "3", "4"}));
-    EXPECT_EQ(header->sortIndicatorSection(), 2);
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
-
     selectRows({6}); // record 4
     Q_EMIT header->sectionClicked(static_cast<int>(LogColumn::Length));
     EXPECT_EQ(column(LogColumn::RecordNumber), QStringList({"4", "3", "7", "1", "5", "8", "6"}));
@@ -123,141 +88,97 @@ TEST_F(LogWindow, HeaderClicksSortTheListAndTheSelectionFollowsItsRows) {
     const QModelIndexList selected = detail()->selectionModel()->selectedRows();
     ASSERT_EQ(selected.size(), 1);
     EXPECT_EQ(selected[0].row(), 0);
-
-    // A refresh keeps the order; choosing the section starts again on the newest call.
+    // A refresh keeps the order.
     child<QPushButton>("btnLogMainRefresh")->click();
     EXPECT_EQ(column(LogColumn::RecordNumber).first(), "4");
 }
 
-TEST_F(LogWindow, ExportsOfferTheDesktopAndWriteWhatTheWindowShows) {
+TEST_F(LogWindow, ExportsWriteWhatTheWindowShowsAndRefuseTheLogsOwnFiles) {
     open();
     chooseFilter("cboConnectoidMain", "Mobile");
-    const struct {
-        const char* action;
-        QString fileName;
-        QByteArray bytes;
-    } cases[] = {
-        {"mnuExportDetail", "vorn export detail",
-         logexport::detailBytes(
-             CallLogTable::load(logPath, ConnectoidGrouping(handbuilt::phonebook())),
-             ConnectoidFilter::named("Mobile"), model().texts())},
-        {"mnuExportProjections", "vorn export projections",
-         logexport::projectionsBytes(rows(child<QTreeWidget>("lstvHeadings")))},
-        {"mnuExportUsage", "vorn export usage",
-         logexport::usageBytes(rows(child<QTreeWidget>("lstvStatistics")))},
-    };
-    for (const auto& c : cases) {
-        const QString target = dir.filePath(c.fileName + ".txt");
+    for (const auto& [action, fileName, content] :
+         {std::tuple{"mnuExportDetail", "vorn export detail",
+                     logexport::detailBytes(model().table(), ConnectoidFilter::named("Mobile"),
+                                            model().texts())},
+          {"mnuExportProjections", "vorn export projections",
+           logexport::projectionsBytes(rows(child<QTreeWidget>("lstvHeadings")))},
+          {"mnuExportUsage", "vorn export usage",
+           logexport::usageBytes(rows(child<QTreeWidget>("lstvStatistics")))}}) {
+        const QString target = dir.filePath(fileName + QString(".txt"));
         dialogs.cancelNext();
-        trigger(c.action);
+        trigger(action);
         EXPECT_FALSE(QFile::exists(target));
         dialogs.answerNext(target);
-        trigger(c.action);
-        EXPECT_EQ(bytes(target), c.bytes) << c.action;
-        const ScriptedDialogs::Asked& asked = dialogs.asked.last();
-        EXPECT_EQ(asked.file.filter, "Text Files (*.txt)");
-        EXPECT_EQ(asked.file.defaultSuffix, "txt");
-        EXPECT_EQ(asked.file.folder, Dialogs::desktopFolder());
-        EXPECT_EQ(asked.file.fileName, c.fileName);
+        trigger(action);
+        EXPECT_EQ(bytes(target), content) << action;
+        const Dialogs::FileChoice& asked = dialogs.asked.last().file;
+        EXPECT_EQ(QStringList({asked.filter, asked.defaultSuffix, asked.folder, asked.fileName}),
+                  QStringList({"Text Files (*.txt)", "txt", Dialogs::desktopFolder(), fileName}));
     }
     EXPECT_TRUE(
         bytes(dir.filePath("vorn export detail.txt")).contains("\"Mobile\",\"10/02/2024\""));
     EXPECT_TRUE(prompts.shown.isEmpty());
-}
 
-TEST_F(LogWindow, AnExportOntoTheLogOrAnUnwritableFileIsAnErrorBoxAndTheProgramGoesOn) {
-    open();
+    // The log itself (also through a link) and an unwritable file: an error box naming it.
     const QByteArray log = bytes(logPath);
     QFile::link(logPath, dir.filePath("link.txt"));
-    const struct {
-        const char* action;
-        QString target;
-        QString named;
-    } cases[] = {
-        {"mnuExportDetail", logPath, "log070.bin"},
-        {"mnuExportUsage", dir.filePath("link.txt"), "link.txt"},
-        {"mnuExportProjections", logsFolderOf(dir.path()) + "/call.bak", "call.bak"},
-        {"mnuExportProjections", dir.filePath("no/such/folder/x.txt"), "x.txt"},
-        {"mnuExportDetail", dir.filePath("no/such/folder/y.txt"), "y.txt"},
-    };
-    for (const auto& c : cases) {
-        prompts.shown.clear();
-        dialogs.answerNext(c.target);
-        trigger(c.action);
-        ASSERT_EQ(prompts.shown.size(), 1) << c.action;
-        EXPECT_EQ(prompts.shown[0].kind, Prompts::Kind::Error);
-        EXPECT_TRUE(prompts.shown[0].text.contains(c.named)) << prompts.shown[0].text.toStdString();
+    for (const auto& [action, target] :
+         {std::pair{"mnuExportDetail", logPath},
+          {"mnuExportUsage", dir.filePath("link.txt")},
+          {"mnuExportProjections", dir.filePath("no/such/folder/x.txt")}}) {
+        dialogs.answerNext(target);
+        trigger(action);
+        EXPECT_EQ(prompts.shown.last().kind, Prompts::Kind::Error);
+        EXPECT_TRUE(prompts.texts().last().contains(QFileInfo(target).fileName()))
+            << prompts.texts().last().toStdString();
     }
+    EXPECT_EQ(prompts.shown.size(), 3);
     EXPECT_EQ(bytes(logPath), log);
-    EXPECT_FALSE(QFile::exists(logsFolderOf(dir.path()) + "/call.bak"));
-
     // Without a call log the detail export writes nothing and says nothing.
     QFile::remove(logPath);
-    prompts.shown.clear();
     dialogs.answerNext(dir.filePath("detail.txt"));
     trigger("mnuExportDetail");
     EXPECT_FALSE(QFile::exists(dir.filePath("detail.txt")));
-    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_EQ(prompts.shown.size(), 3);
 }
 
 TEST_F(LogWindow, PrintsAskFirstAndSendTheShownRowsInTheListsOrder) {
     open();
-    const struct {
-        const char* action;
-        QString question;
-        int pointSize;
-    } cases[] = {
-        {"mnuPrintUsage", "Are you sure you want to print the usage report?", 10},
-        {"mnuPrintStatistics", "Are you sure you want to print the statistics report?", 10},
-        {"mnuPrintDetail", "Are you sure you want to print the detail report?", 6},
-    };
-    for (const auto& c : cases) {
+    const char* const actions[] = {"mnuPrintUsage", "mnuPrintStatistics", "mnuPrintDetail"};
+    for (const char* action : actions) {
         prompts.answerNext(Prompts::Answer::No);
-        trigger(c.action);
-        EXPECT_TRUE(printer.reports.isEmpty());
-        EXPECT_EQ(prompts.texts().last(), c.question);
+        trigger(action);
     }
+    EXPECT_TRUE(printer.reports.isEmpty());
+    EXPECT_EQ(prompts.texts(), QStringList({"Are you sure you want to print the usage report?",
+                                            "Are you sure you want to print the statistics report?",
+                                            "Are you sure you want to print the detail report?"}));
     chooseFilter("cboConnectoid", "Home ISP");
     Q_EMIT detail()->header()->sectionClicked(static_cast<int>(LogColumn::Mode));
-    for (const auto& c : cases) {
+    for (const char* action : actions) {
         prompts.answerNext(Prompts::Answer::Yes);
-        trigger(c.action);
+        trigger(action);
     }
     ASSERT_EQ(printer.reports.size(), 3);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(printer.reports[i].fontFamily, "Courier New");
-        EXPECT_EQ(printer.reports[i].pointSize, cases[i].pointSize);
-        EXPECT_FALSE(printer.reports[i].refuseFile(logPath).isEmpty());
-        EXPECT_TRUE(printer.reports[i].refuseFile(dir.filePath("report.pdf")).isEmpty());
-    }
     EXPECT_EQ(printer.reports[0].lines,
               logprint::usageReport(rows(child<QTreeWidget>("lstvStatistics"))).lines);
     EXPECT_EQ(printer.reports[1].lines,
               logprint::statisticsReport(rows(child<QTreeWidget>("lstvHeadings"))).lines);
-    // Home ISP's calls only, sorted by mode: the "Auto" call, then the recovered one.
+    // Home ISP's calls by mode: the "Auto" call, then the recovered one without a date.
     const QStringList& detailLines = printer.reports[2].lines;
     ASSERT_EQ(detailLines.size(), 3);
-    const auto cells = [](const QStringList& texts, const QList<int>& widths) {
-        QString line;
-        for (qsizetype i = 0; i < texts.size(); ++i)
-            line += texts[i].leftJustified(widths[i]);
-        return line;
-    };
-    EXPECT_EQ(
-        detailLines[0].left(64),
-        cells({"Connectoid Name", "Start Date", "Start Time", "Finish Time"}, {25, 13, 13, 13}));
-    EXPECT_TRUE(detailLines[1].startsWith(cells(
-        {"Home ISP", "31/01/2024", "23:50:00", "00:20:00", "00:00:30:00"}, {25, 13, 13, 13, 15})))
-        << detailLines[1].toStdString();
-    EXPECT_TRUE(detailLines[2].startsWith(
-        cells({"Home ISP", "", "", "", "00:00:00:00"}, {25, 13, 13, 13, 15})))
-        << detailLines[2].toStdString();
+    EXPECT_EQ(detailLines[1].mid(25, 13), "31/01/2024   ");
+    EXPECT_EQ(detailLines[2].mid(25, 13), "             ");
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(printer.reports[i].pointSize, i < 2 ? 10 : 6);
+        EXPECT_FALSE(printer.reports[i].refuseFile(logPath).isEmpty());
+        EXPECT_TRUE(printer.reports[i].refuseFile(dir.filePath("report.pdf")).isEmpty());
+    }
 
     // A failed print says why; without a call log the detail report prints nothing.
     printer.answer = {ReportPrinter::Outcome::Failed, "The printer is out of paper."};
     prompts.answerNext(Prompts::Answer::Yes);
     trigger("mnuPrintUsage");
-    EXPECT_EQ(prompts.shown.last().kind, Prompts::Kind::Error);
     EXPECT_EQ(prompts.texts().last(), "The printer is out of paper.");
     QFile::remove(logPath);
     prompts.answerNext(Prompts::Answer::Yes);
@@ -265,87 +186,55 @@ TEST_F(LogWindow, PrintsAskFirstAndSendTheShownRowsInTheListsOrder) {
     EXPECT_EQ(printer.reports.size(), 4);
 }
 
-TEST_F(LogWindow, PrintedReportsReadBackFromAPdfWithEachCellInItsColumn) {
+TEST_F(LogWindow, TheDetailReportReadsBackFromAPdfWithEachCellInItsColumn) {
     if (QStandardPaths::findExecutable("pdftotext").isEmpty())
         GTEST_SKIP() << "pdftotext is not installed (scripts/deps.sh installs poppler-utils)";
     QtReportPrinter pdf(dialogs);
     pdf.hasPrinters = [] { return false; };
-    window = std::make_unique<TfrmLogGUI>(WindowServices{store,
-                                                         prompts,
-                                                         dialogs,
-                                                         pdf,
-                                                         help,
-                                                         shell,
-                                                         clock,
-                                                         regional,
-                                                         debugLog,
-                                                         settings,
-                                                         lists,
-                                                         names,
-                                                         dialUp,
-                                                         dir.path(),
-                                                         {true, true}});
-    window->show();
+    open(services(pdf));
+    prompts.answerNext(Prompts::Answer::Yes);
+    dialogs.answerNext(dir.filePath("detail.pdf"));
+    trigger("mnuPrintDetail");
+    QProcess p;
+    p.start("pdftotext", {"-bbox", dir.filePath("detail.pdf"), "-"});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    const QString xml = QString::fromUtf8(p.readAllStandardOutput());
 
     struct Word {
-        double x, y, width;
+        double x, y, end;
         QString text;
     };
-    const auto print = [&](const char* action, const QString& file) {
-        prompts.answerNext(Prompts::Answer::Yes);
-        dialogs.answerNext(dir.filePath(file));
-        trigger(action);
-        QProcess p;
-        p.start("pdftotext", {"-bbox", dir.filePath(file), "-"});
-        p.waitForFinished(30000);
-        QList<Word> words;
-        static const QRegularExpression word(
-            R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re");
-        for (const auto& m : word.globalMatch(QString::fromUtf8(p.readAllStandardOutput())))
-            words.append({m.captured(1).toDouble(), m.captured(2).toDouble(),
-                          m.captured(3).toDouble() - m.captured(1).toDouble(), m.captured(4)});
-        return words;
-    };
-    // The column of a word, in characters from the left margin.
-    const auto columnsOf = [](const QList<Word>& words, const QString& lineStart) {
-        const Word* first = nullptr;
+    QList<Word> words;
+    static const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)<)re");
+    for (const auto& m : word.globalMatch(xml))
+        words.append({m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
+                      m.captured(4)});
+    // Where the cells of a line start, in characters: a cell's next word stands one blank on.
+    const auto columnsOf = [&](const QString& first) {
+        const auto at = std::find_if(words.begin(), words.end(),
+                                     [&](const Word& w) { return w.text == first; });
+        if (at == words.end())
+            return QList<int>();
+        const Word start = *at;
+        const double charWidth = (start.end - start.x) / first.size();
+        QList<Word> line;
         for (const Word& w : words)
-            if (w.text == lineStart && (!first || w.y < first->y))
-                first = &w;
+            if (std::abs(w.y - start.y) < 0.5)
+                line << w;
+        std::sort(line.begin(), line.end(), [](const Word& a, const Word& b) { return a.x < b.x; });
         QList<int> columns;
-        if (!first)
-            return columns;
-        const double charWidth = first->width / first->text.size();
-        const Word* previous = nullptr;
-        for (const Word& w : words) {
-            if (std::abs(w.y - first->y) > 0.5)
-                continue;
-            // Words of one cell ("Data Transferred") stand one blank apart.
-            if (previous && w.x - (previous->x + previous->width) < charWidth * 1.5) {
-                previous = &w;
-                continue;
-            }
-            columns << qRound((w.x - first->x) / charWidth);
-            previous = &w;
+        double end = -1e9;
+        for (const Word& w : line) {
+            if (w.x - end > 1.5 * charWidth)
+                columns << qRound((w.x - start.x) / charWidth);
+            end = w.end;
         }
         return columns;
     };
-
-    const QList<Word> usage = print("mnuPrintUsage", "usage.pdf");
-    EXPECT_EQ(columnsOf(usage, "Usage"), QList<int>({0, 30, 48, 62}));
-    EXPECT_EQ(columnsOf(usage, "Discount"), QList<int>({0, 30, 48, 62}));
-    const QList<Word> detail = print("mnuPrintDetail", "detail.pdf");
-    EXPECT_EQ(columnsOf(detail, "Connectoid"),
-              QList<int>({0, 25, 38, 51, 64, 79, 94, 109, 129, 144}));
-    EXPECT_EQ(columnsOf(detail, "Mobile"), QList<int>({0, 25, 38, 51, 64, 79, 94, 109, 129, 144}));
-    // The detail report is set smaller: 6 points against 10.
-    const auto widthOf = [](const QList<Word>& words, const QString& text) {
-        for (const Word& w : words)
-            if (w.text == text)
-                return w.width / text.size();
-        return 0.0;
-    };
-    EXPECT_NEAR(widthOf(detail, "Mobile") / widthOf(usage, "Usage"), 0.6, 0.02);
+    const QList<int> columns = {0, 25, 38, 51, 64, 79, 94, 109, 129, 144};
+    EXPECT_EQ(columnsOf("Connectoid"), columns);
+    EXPECT_EQ(columnsOf("Mobile"), columns);
 }
 
 TEST_F(LogWindow, ResetAsksFirstAndSaysWhenTheLogCannotBeDeleted) {
@@ -362,8 +251,7 @@ TEST_F(LogWindow, ResetAsksFirstAndSaysWhenTheLogCannotBeDeleted) {
     child<QPushButton>("btnLogReset")->click();
     ASSERT_EQ(prompts.shown.size(), 3);
     EXPECT_EQ(prompts.shown[2].kind, Prompts::Kind::Error);
-    EXPECT_TRUE(prompts.shown[2].text.contains("log070.bin"))
-        << prompts.shown[2].text.toStdString();
+    EXPECT_TRUE(prompts.texts()[2].contains("log070.bin")) << prompts.texts()[2].toStdString();
     // Reading it is an error of the log itself: the fatal route.
     EXPECT_THROW(window->btnLogRefreshClick(), InOutError);
 
@@ -381,41 +269,29 @@ TEST_F(LogWindow, SizeRulesHelpTopicsAndTheLedWindow) {
     store.writeInteger(QString(), "Log_Window_Width", 700);
     store.writeInteger(QString(), "Log_Window_Height", 5000);
     int ledShown = 0;
-    window = std::make_unique<TfrmLogGUI>(WindowServices{store,
-                                                         prompts,
-                                                         dialogs,
-                                                         printer,
-                                                         help,
-                                                         shell,
-                                                         clock,
-                                                         regional,
-                                                         debugLog,
-                                                         settings,
-                                                         lists,
-                                                         names,
-                                                         dialUp,
-                                                         dir.path(),
-                                                         {true, true},
-                                                         [] { return true; },
-                                                         [&ledShown] { ++ledShown; }});
+    WindowServices withCall = services(printer);
+    withCall.callInProgress = [] { return true; };
+    withCall.showDigitalDisplay = [&ledShown] { ++ledShown; };
+    open(withCall);
     EXPECT_EQ(window->size(), QSize(700, 450));
     EXPECT_EQ(window->minimumSize(), QSize(600, 450));
-    window->show();
     EXPECT_EQ(ledShown, 1);
 
-    auto* pages = child<QTabWidget>("pageLog");
-    for (const auto& [page, topic] : {std::pair{"tabCall", "log#calls"},
-                                      {"tabCallStatistics", "log#statistics"},
-                                      {"tabStatistics", "log#other-statistics"}}) {
-        pages->setCurrentWidget(child<QWidget>(page));
+    // Each page opens its own part of the help page, which has it.
+    const QByteArray page = bytes(qEnvironmentVariable("VORN_SOURCE_DIR") + "/help/log.html");
+    for (const auto& [tab, topic] : {std::pair{"tabCall", "calls"},
+                                     {"tabCallStatistics", "statistics"},
+                                     {"tabStatistics", "other-statistics"}}) {
+        child<QTabWidget>("pageLog")->setCurrentWidget(child<QWidget>(tab));
         child<QPushButton>("cmdHelp")->click();
-        EXPECT_EQ(help.topics.last(), topic);
+        EXPECT_EQ(help.topics.last(), QString("log#") + topic);
+        EXPECT_TRUE(page.contains(QByteArray("id=\"") + topic + '"')) << topic;
     }
+    EXPECT_TRUE(page.contains("id=\"import\""));
 
     window->resize(640, 480);
     child<QPushButton>("cmdOK")->click();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(store.readInteger(QString(), "Log_Window_Width", 0), 640);
     EXPECT_EQ(store.readInteger(QString(), "Log_Window_Height", 0), 480);
-    EXPECT_GT(store.syncCount, 0);
 }

@@ -142,6 +142,18 @@ protected:
         return QImage(shot);
     }
 
+    // What is lit on the black screen besides the LED window at the top left: the program
+    // window that is open.
+    static QRect litArea(const QImage& screen) {
+        const QRect ledWindow(0, 0, 150, 30);
+        QRect lit;
+        for (int y = 0; y < screen.height(); ++y)
+            for (int x = 0; x < screen.width(); ++x)
+                if (screen.pixel(x, y) != qRgb(0, 0, 0) && !ledWindow.contains(x, y))
+                    lit |= QRect(x, y, 1, 1);
+        return lit;
+    }
+
     QString runtimePath(const QString& name) const {
         return QDir(dir.path()).filePath("runtime/" + name);
     }
