@@ -30,6 +30,7 @@ const QString CallStatisticsCaption = QStringLiteral("Call Statistics - ");
 const QString DetailGroupCaption =
     QStringLiteral("Detail (right click for further details and log administration funtions)");
 const QString ResetQuestion = QStringLiteral("Are you sure you want to reset the call log?");
+const QString TimeCaption = QStringLiteral("Time (dd:hh:mm:ss)");
 
 // Columns as wide as their captions and texts, the separator row of asterisks left out.
 void sizeColumns(QTreeView* list, const QList<QStringList>& rows) {
@@ -113,11 +114,11 @@ void TfrmLogGUI::FormCreate() {
     showSectionIcons(ui->listvSections, {QIcon(QStringLiteral(":/calllog/icons/call.svg"))});
 
     buildDetailList();
-    prepareList(ui->lstvStatistics, {QStringLiteral("Usage"), QStringLiteral("Time (dd:hh:mm:ss)"),
-                                     QStringLiteral("Cost"), QStringLiteral("Data")});
-    prepareList(ui->lstvHeadings, {QStringLiteral("Heading"), QStringLiteral("Time (dd:hh:mm:ss)"),
-                                   QStringLiteral("Cost (exc.)"), QStringLiteral("Cost (inc.)"),
-                                   QStringLiteral("Data")});
+    prepareList(ui->lstvStatistics, {QStringLiteral("Usage"), TimeCaption, QStringLiteral("Cost"),
+                                     QStringLiteral("Data")});
+    prepareList(ui->lstvHeadings,
+                {QStringLiteral("Heading"), TimeCaption, QStringLiteral("Cost (exc.)"),
+                 QStringLiteral("Cost (inc.)"), QStringLiteral("Data")});
     prepareList(ui->lstvOtherStatistics, {QStringLiteral("Entry"), QStringLiteral("Value")});
     buildPopup();
 
@@ -169,9 +170,8 @@ void TfrmLogGUI::buildPopup() {
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    mnuDetail =
-        item(popupDetail, "mnuDetail", QStringLiteral("&Detail"), &TfrmLogGUI::mnuDetailClick);
-    popupDetail->setDefaultAction(mnuDetail);
+    popupDetail->setDefaultAction(
+        item(popupDetail, "mnuDetail", QStringLiteral("&Detail"), &TfrmLogGUI::mnuDetailClick));
     item(popupDetail, "mnuInsert", QStringLiteral("&Insert"), &TfrmLogGUI::mnuInsertClick);
     item(popupDetail, "mnuProperties", QStringLiteral("Proper&ties"),
          &TfrmLogGUI::mnuPropertiesClick);

@@ -18,7 +18,6 @@ namespace Ui {
 class TfrmLogGUI;
 }
 class CallLogModel;
-class QAction;
 class QMenu;
 class QTreeWidget;
 class SectionPages;
@@ -111,7 +110,6 @@ private:
     CallLogModel* model_ = nullptr;
     SectionPages* sections_ = nullptr;
     QMenu* popupDetail = nullptr;
-    QAction* mnuDetail = nullptr;
     QStringList filterItems_;
     LogSortState sort_;
     // What the statistics lists show: the exports and prints take these.
