@@ -5,6 +5,7 @@
 
 #include "fake_dial_up_service.h"
 #include "real_shaped_log.h"
+#include "window_doubles.h"
 
 #include "app/qt_report_printer.h"
 #include "calllog/call_log_file.h"
@@ -15,11 +16,7 @@
 #include "core/lists.h"
 #include "core/map_settings_store.h"
 #include "core/program_paths.h"
-#include "core/prompts.h"
 #include "core/regional.h"
-#include "platform/dialogs.h"
-#include "platform/help.h"
-#include "platform/shell.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -33,41 +30,11 @@
 
 namespace {
 
-// Every question is answered Yes: a Remove goes through, a print is wanted.
-class YesPrompts final : public Prompts {
-public:
-    Answer show(Kind, Buttons, const QString&, const QString&) override { return Answer::Yes; }
-};
-// Every file dialog chooses the same file.
-class FixedDialogs final : public Dialogs {
-public:
-    QString file;
-    std::optional<QString> saveFile(const FileChoice&) override { return file; }
-    std::optional<QString> openFile(const FileChoice&) override { return file; }
-    std::optional<QString> chooseFolder(const QString&, const QString&) override { return {}; }
-    std::optional<QColor> chooseColour(const QColor&) override { return {}; }
-    std::optional<QString> askText(const QString&, const QString&, const QString&, bool) override {
-        return {};
-    }
-};
-class NoHelp final : public Help {
-public:
-    void open(const QString&) override {}
-};
-class NoShell final : public Shell {
-public:
-    int openDocument(const QString&, const QString&) override { return Opened; }
-    StartedProgram startProgram(const QString&, const QStringList&, const QString&,
-                                WindowState) override {
-        return {};
-    }
-    bool terminate(qint64) override { return false; }
-};
 struct Program {
     QTemporaryDir dir;
     MapSettingsStore store;
-    YesPrompts prompts;
-    FixedDialogs dialogs;
+    AnsweringPrompts prompts{Prompts::Answer::Yes}; // a Remove goes through, a print is wanted
+    AnsweringDialogs dialogs;
     QtReportPrinter printer{dialogs};
     NoHelp help;
     NoShell shell;
@@ -202,7 +169,7 @@ void BM_PrintDetailToPdf(benchmark::State& state) {
     std::unique_ptr<TfrmLogGUI> window = p.open();
     for (auto _ : state)
         window->mnuPrintDetailClick();
-    state.counters["pdf_MB"] = static_cast<double>(QFileInfo(p.dialogs.file).size()) / 1e6;
+    state.counters["pdf_MB"] = static_cast<double>(QFileInfo(*p.dialogs.file).size()) / 1e6;
 }
 BENCHMARK(BM_PrintDetailToPdf)->Iterations(1)->Unit(benchmark::kSecond);
 

@@ -3,21 +3,17 @@
 // and OK: save, sync, reload and re-apply in the main window.
 
 #include "fake_dial_up_service.h"
+#include "window_doubles.h"
 
 #include "config/tfrm_configuration.h"
 #include "core/clock.h"
 #include "core/connectoid_names.h"
 #include "core/debug_log.h"
 #include "core/ini_settings_store.h"
-#include "core/prompts.h"
 #include "core/regional.h"
 #include "core/settings_io.h"
 #include "monitor/program_windows.h"
 #include "monitor/tfrm_digital.h"
-#include "platform/dialogs.h"
-#include "platform/help.h"
-#include "platform/report_printer.h"
-#include "platform/shell.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,38 +23,6 @@
 #include <functional>
 
 namespace {
-
-class NoPrompts final : public Prompts {
-public:
-    Answer show(Kind, Buttons, const QString&, const QString&) override { return Answer::No; }
-};
-class NoDialogs final : public Dialogs {
-public:
-    std::optional<QString> saveFile(const FileChoice&) override { return {}; }
-    std::optional<QString> openFile(const FileChoice&) override { return {}; }
-    std::optional<QString> chooseFolder(const QString&, const QString&) override { return {}; }
-    std::optional<QColor> chooseColour(const QColor&) override { return {}; }
-    std::optional<QString> askText(const QString&, const QString&, const QString&, bool) override {
-        return {};
-    }
-};
-class NoPrinter final : public ReportPrinter {
-public:
-    Result print(const PrintReport&) override { return {Outcome::Cancelled, {}}; }
-};
-class NoHelp final : public Help {
-public:
-    void open(const QString&) override {}
-};
-class NoShell final : public Shell {
-public:
-    int openDocument(const QString&, const QString&) override { return Opened; }
-    StartedProgram startProgram(const QString&, const QStringList&, const QString&,
-                                WindowState) override {
-        return {};
-    }
-    bool terminate(qint64) override { return false; }
-};
 
 // The options window as the program opens it; what happens inside is the benchmark's.
 class BenchWindows final : public ProgramWindows {
@@ -116,8 +80,8 @@ struct Program {
     FakeDialUpService dialUp;
     FakeByteCounters counters;
     SystemClock clock;
-    NoPrompts prompts;
-    NoDialogs dialogs;
+    AnsweringPrompts prompts{Prompts::Answer::No};
+    AnsweringDialogs dialogs;
     NoPrinter printer;
     NoHelp help;
     NoShell shell;
