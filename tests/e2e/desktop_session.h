@@ -142,6 +142,14 @@ protected:
         return QImage(shot);
     }
 
+    // Keys pressed, text typed and windows found on the virtual display, as a person would.
+    bool xdotool(const QStringList& arguments) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral("xdotool"), arguments);
+        return p.waitForFinished(20000) && p.exitCode() == 0;
+    }
+
     // What is lit on the black screen besides the LED window at the top left: the program
     // window that is open.
     static QRect litArea(const QImage& screen) {

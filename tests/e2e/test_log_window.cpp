@@ -52,10 +52,7 @@ TEST_F(EndToEnd, LogCommandOpensTheLogWindowOnTheNewestCall) {
 
     // The list has the keyboard: its menu, Print, Detail, Yes, and a PDF file to print into.
     const auto keys = [&](const QStringList& names) {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start("xdotool", QStringList{"key", "--delay", "150"} + names);
-        return p.waitForFinished(10000) && p.exitCode() == 0;
+        return xdotool(QStringList{"key", "--delay", "150"} + names);
     };
     ASSERT_TRUE(keys({"Menu"}));
     QTest::qWait(500);
@@ -67,10 +64,7 @@ TEST_F(EndToEnd, LogCommandOpensTheLogWindowOnTheNewestCall) {
         << windowTitles().join(", ").toStdString();
     const QString pdf = QDir(dir.path()).filePath("detail.pdf");
     QTest::qWait(500);
-    QProcess type;
-    type.setProcessEnvironment(env);
-    type.start("xdotool", {"type", "--delay", "20", pdf});
-    ASSERT_TRUE(type.waitForFinished(20000));
+    ASSERT_TRUE(xdotool({"type", "--delay", "20", pdf}));
     ASSERT_TRUE(keys({"Return"}));
     ASSERT_TRUE(waitFor([&] { return QFileInfo(pdf).size() > 0; }, 20000))
         << windowTitles().join(", ").toStdString();

@@ -80,12 +80,6 @@ TEST_F(EndToEnd, WebNotifyChecksTheFavouritesAndOkStoresWhatChanged) {
     QTest::qWait(500);
     grabScreen("e2e-web-notify-favourites.png");
 
-    const auto xdotool = [&](const QStringList& arguments) {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral("xdotool"), arguments);
-        return p.waitForFinished(10000) && p.exitCode() == 0;
-    };
     ASSERT_TRUE(xdotool({"search", "--name", "^Tools$", "windowfocus", "--sync"}));
     ASSERT_TRUE(xdotool({"key", "alt+g"}));
     const QString contents = QDir(dir.path()).filePath("home/notify_toc.htm");
