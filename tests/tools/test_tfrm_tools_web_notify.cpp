@@ -143,8 +143,9 @@ TEST_F(WebNotifySection, GoChecksTheIncludedPagesAndOkStoresWhatChanged) {
     store.writeInteger({}, "Web_Notify_Page_Size_Margin", 0);
     storeRecord(server.url("/c.htm"), 13);
     shortcut("A.url", "/a.htm");
-    shortcut("B.url", "/b.htm");
+    shortcut("News/B & <Sun>.url", "/b.htm");
     shortcut("C.url", "/c.htm");
+    shortcut("Links/Ignored.url", "/ignored.htm"); // under an auto-exclude
     openOnFavourites();
     ASSERT_FALSE(enabled("btnWebNotifyShowResults"));
     click("btnWebNotifyGo");
@@ -159,13 +160,27 @@ TEST_F(WebNotifySection, GoChecksTheIncludedPagesAndOkStoresWhatChanged) {
               "Updated:1, Total:3)");
     QTreeView* results = view("lstvWebNotifyResults");
     EXPECT_EQ(rows(results, {0, 1, 2, 3, 5, 9}),
-              QStringList({"6|B|26|0|No|-", "5|A|-|0|-|-", "4|C|13|0|No|-"}));
+              QStringList({"6|B & <Sun>|26|0|No|-", "5|A|-|0|-|-", "4|C|13|0|No|-"}));
     EXPECT_FALSE(enabled("btnWebNotifyStop") || enabled("btnWebNotifyContinue"));
+    // Each included page asked for once, as a browser asks; none of the excluded.
+    const QByteArray host = "HTTP/1.0\r\nHost: 127.0.0.1:" + QByteArray::number(server.port());
+    QList<QByteArray> heads = server.heads();
+    std::sort(heads.begin(), heads.end());
+    EXPECT_EQ(heads, (QList<QByteArray>{"GET /a.htm " + host + "\r\n\r\n",
+                                        "GET /b.htm " + host + "\r\n\r\n",
+                                        "GET /c.htm " + host + "\r\n\r\n"}));
+    // The results pages: the contents by title, escaped, in the frame set.
+    QFile toc(dir.filePath("notify_toc.htm"));
+    ASSERT_TRUE(toc.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(toc.readAll().contains("TARGET=\"main_vorn\">B &amp; &lt;Sun&gt;</A></LI>"));
+    EXPECT_TRUE(bytes(dir.filePath("notify_main.htm")).contains("SRC=\"notify_toc.htm\""));
+    // Each page fetched is kept under its row's number; the one that failed is not.
+    EXPECT_EQ(QDir(dir.filePath("Logs")).entryList({"*.htm"}), QStringList({"1.htm", "2.htm"}));
     click("btnWebNotifyShowResults");
     EXPECT_EQ(shell.opened.value(0).first, QDir(dir.path()).filePath("notify_main.htm"));
     // Sizes sort as numbers, "-" below them.
     results->header()->sectionClicked(2);
-    EXPECT_EQ(rows(results, {1}), QStringList({"A", "C", "B"}));
+    EXPECT_EQ(rows(results, {1}), QStringList({"A", "C", "B & <Sun>"}));
 
     click("cmdOK");
     EXPECT_EQ(stored("URL", "Notify2"), server.url("/b.htm"));

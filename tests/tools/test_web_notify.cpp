@@ -232,49 +232,6 @@ protected:
     WebNotifyRun run{store, clock, regional, dir.path()};
 };
 
-TEST_F(WebNotify, AsksForTheIncludedFavouritesOnlyAndWritesTheResultsPagesLineForLine) {
-    QDir root(dir.filePath("Favorites"));
-    ASSERT_TRUE(writeFile(root.filePath("News/Daily <News>.url"), shortcutFile(url("/daily.htm"))));
-    ASSERT_TRUE(writeFile(root.filePath("Weather & Sun.url"), shortcutFile(url("/weather.htm"))));
-    ASSERT_TRUE(writeFile(root.filePath("Links/Ignored.url"), shortcutFile(url("/ignored.htm"))));
-    serve("/daily.htm", page(400));
-    serve("/weather.htm", page(500));
-    serve("/ignored.htm", page(600));
-
-    ExcludeTable excludes;
-    AutoExcludeTable autoExcludes;
-    SetDefaultAutoExcludes(autoExcludes);
-    std::vector<Favourite> favourites = scanFavourites(root.path());
-    Exclusions(excludes, autoExcludes).mark(favourites);
-    QList<WebNotifyPage> pages;
-    for (const Favourite& f : favourites)
-        if (!f.excluded)
-            pages.append({f.title, f.url, f.filename});
-    go(pages);
-
-    const QByteArray host = "Host: 127.0.0.1:" + QByteArray::number(server.port());
-    QList<QByteArray> heads = server.heads();
-    std::sort(heads.begin(), heads.end());
-    EXPECT_EQ(heads, (QList<QByteArray>{"GET /daily.htm HTTP/1.0\r\n" + host + "\r\n\r\n",
-                                        "GET /weather.htm HTTP/1.0\r\n" + host + "\r\n\r\n"}));
-    EXPECT_EQ(statuses(), QStringList({"6", "6"})); // never seen: every size is a change
-    EXPECT_TRUE(run.showResultsEnabled() && run.goEnabled());
-    EXPECT_EQ(run.caption(), "Results (Unknown:0, Connecting:0, Connected:0, Not Updated:0, "
-                             "Problem:0, Updated:2, Total:2)");
-    EXPECT_EQ(fileLines("notify_main.htm").value(5),
-              "<FRAME MARGINHEIGHT=\"1\" MARGINWIDTH=\"1\" SCROLLING=\"auto\" "
-              "NAME=\"toc_vorn\" SRC=\"notify_toc.htm\">");
-    // By title, escaped.
-    EXPECT_EQ(fileLines("notify_toc.htm"),
-              QStringList({"<HTML>", "<BODY>", "<OL>",
-                           "<LI><A HREF=\"" + url("/daily.htm") +
-                               "\" TARGET=\"main_vorn\">Daily &lt;News&gt;</A></LI>",
-                           "<LI><A HREF=\"" + url("/weather.htm") +
-                               "\" TARGET=\"main_vorn\">Weather &amp; Sun</A></LI>",
-                           "</OL>", "</BODY>", "</HTML>"}));
-    EXPECT_TRUE(QFile::exists(dir.filePath("Logs/0.htm")));
-}
-
 TEST_F(WebNotify, SizeWithinTheMarginAndDatesToTheSecondDecide) {
     settings.Web_Notify_Page_Size_Margin = 2; // 20 bytes
     const TDateTime stored = datetime::encode(2024, 3, 5, 10, 20, 30);
