@@ -211,12 +211,6 @@ protected:
         QFile f(dir.filePath("Logs/notify.txt"));
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
-    QStringList fileLines(const QString& name) const {
-        QFile f(dir.filePath(name));
-        if (!f.open(QIODevice::ReadOnly))
-            return {"<missing>"};
-        return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
-    }
     bool ownersOnly(const QString& name) const {
         return (QFile(dir.filePath(name)).permissions() & 0x0077) == QFileDevice::Permissions();
     }
@@ -338,7 +332,9 @@ TEST_F(WebNotify, FramesetsAddTheirFramesRelativeAndAbsolute) {
     EXPECT_EQ(statuses(), QStringList({"6", "6", "6", "6"}));
     EXPECT_EQ(fetches["/site/left.htm"] + fetches["/abs.htm"] + fetches["/top.htm"], 3);
     // A page and its frames share one link, to the page.
-    EXPECT_EQ(fileLines("notify_toc.htm").size(), 7);
+    QFile toc(dir.filePath("notify_toc.htm"));
+    ASSERT_TRUE(toc.open(QIODevice::ReadOnly));
+    EXPECT_EQ(toc.readAll().count("<LI>"), 1);
 }
 
 TEST_F(WebNotify, JudgedByDateAloneTheBodyIsNotFetched) {
