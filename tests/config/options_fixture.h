@@ -17,10 +17,17 @@
 #include "core/settings_io.h"
 #include "platform/autostart.h"
 
+#include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <memory>
+
+inline QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // The log-in setting, kept in memory; it can be made to fail.
 struct FakeAutostart final : Autostart {

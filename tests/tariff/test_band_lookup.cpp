@@ -1,6 +1,7 @@
-// The fast paths of pricing against their plain references: the cached band lookup must
-// price every second exactly as the plain scan of CostOfThisSecond does, whole calls must
-// sum to the same bits, and the second stepper must step as extended precision does.
+// The fast paths of pricing against their plain references: the cached band
+// lookup must price every second exactly as the plain scan of CostOfThisSecond
+// does, whole calls must sum to the same bits, and the second stepper must step
+// as extended precision does.
 #include "tariff/band_lookup.h"
 #include "tariff/call_costing.h"
 #include "tariff/presets.h"
@@ -30,8 +31,8 @@ protected:
         return choices[std::min(uniform(0, 5), 3)];
     }
 
-    // Specific and Default bands, zero charges, overlaps, over-midnight bands, length
-    // windows, free minutes, now and then a gap.
+    // Specific and Default bands, zero charges, overlaps, over-midnight bands,
+    // length windows, free minutes, now and then a gap.
     void randomBands() {
         clearTable(bands);
         static const QString names[] = {DefaultConnectoid, DefaultConnectoid, "MyISP", "Other"};
@@ -72,8 +73,8 @@ protected:
 
     static bool sameCost(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
-    // Steps through the call as CalculateCost does, pricing each second both ways; the
-    // plain scan's sum must be CalculateCost's to the bit.
+    // Steps through the call as CalculateCost does, pricing each second both
+    // ways; the plain scan's sum must be CalculateCost's to the bit.
     void expectSameAsPlainScan(const QString& dun, TDateTime start, TDateTime finish) {
         const auto Duration = static_cast<qint32>(
             (static_cast<long double>(finish) - static_cast<long double>(start)) / OneSecond);
@@ -96,27 +97,16 @@ protected:
     }
 };
 
-TEST_F(BandLookupTest, RandomTablesAndCallsPriceExactlyAsThePlainScan) {
+// Random calls, then moments in any order and on band edges through one lookup.
+TEST_F(BandLookupTest, RandomTablesCallsAndMomentsPriceExactlyAsThePlainScan) {
     for (int round = 0; round < 2500 && !HasFailure(); ++round) {
         if (round % 4 == 0)
             randomBands();
         const TDateTime start = randomMoment();
         SCOPED_TRACE(testing::Message() << "round " << round);
         expectSameAsPlainScan(randomDun(), start, start + randomLength() / 86400);
-    }
-}
-
-TEST_F(BandLookupTest, CallsOfHoursAndDaysPriceExactlyAsThePlainScan) {
-    for (const double days : {5.0, 2.0 / 24, 1.3, 0.7}) {
-        randomBands();
-        SCOPED_TRACE(days);
-        expectSameAsPlainScan(randomDun(), randomMoment(), randomMoment() + days);
-    }
-}
-
-TEST_F(BandLookupTest, MomentsInAnyOrderAndOnBandEdgesPriceAsThePlainScan) {
-    for (int round = 0; round < 300 && !HasFailure(); ++round) {
-        randomBands();
+        if (round % 8)
+            continue;
         const QString dun = randomDun();
         const qint32 duration = uniform(0, 4000);
         BandLookup lookup(bands, dun, duration);
@@ -130,8 +120,13 @@ TEST_F(BandLookupTest, MomentsInAnyOrderAndOnBandEdgesPriceAsThePlainScan) {
                                    : tariff::nextSecond(moment);
             ASSERT_TRUE(sameCost(lookup.costOfSecond(moment),
                                  CostOfThisSecond(tariff(), dun, duration, moment)))
-                << "round " << round << " moment " << std::setprecision(17) << moment;
+                << "moment " << std::setprecision(17) << moment;
         }
+    }
+    for (const double days : {5.0, 2.0 / 24, 1.3, 0.7}) { // calls of hours and days
+        randomBands();
+        SCOPED_TRACE(days);
+        expectSameAsPlainScan(randomDun(), randomMoment(), randomMoment() + days);
     }
 }
 
@@ -163,7 +158,8 @@ void expectSameSteps(double start, int steps) {
     for (int i = 0; i < steps; ++i) {
         fast = stepper.next(fast);
         slow = tariff::nextSecond(slow);
-        if (std::bit_cast<std::uint64_t>(fast) != std::bit_cast<std::uint64_t>(slow)) {
+        if (std::bit_cast<std::uint64_t>(fast) != std::bit_cast<std::uint64_t>(slow) &&
+            !(std::isnan(fast) && std::isnan(slow))) {
             ADD_FAILURE() << "from " << std::setprecision(17) << start << ", step " << i << ": "
                           << fast << " instead of " << slow;
             return;
@@ -171,28 +167,17 @@ void expectSameSteps(double start, int steps) {
     }
 }
 
-TEST(SecondStepper, StepsExactlyAsExtendedPrecisionAcrossPowersOfTwo) {
+TEST(SecondStepper, StepsExactlyAsExtendedPrecisionAcrossPowersOfTwoAndAnyEra) {
     const double oneSecond = static_cast<double>(OneSecond);
     for (double boundary : {0.5, 1.0, 2.0, 1024.0, 32768.0, 65536.0, 131072.0, 1099511627776.0})
         expectSameSteps(boundary - 50 * oneSecond, 100);
-    for (double start : {0.0, -0.0, 1e-310, 1e-9, 3e-5, 45000.123456, 60000.0, -45000.5, -1e-7})
+    for (double start : {0.0, -0.0, 1e-310, 1e-9, 3e-5, 45000.123456, 60000.0, -45000.5, -1e-7,
+                         1e300, std::numeric_limits<double>::quiet_NaN(), HUGE_VAL})
         expectSameSteps(start, 2000);
-}
-
-TEST(SecondStepper, RandomMomentsOfAnyEra) {
     std::mt19937_64 rng(7);
     std::uniform_real_distribution<double> era(-10, 15);
     for (int i = 0; i < 500 && !testing::Test::HasFailure(); ++i)
         expectSameSteps(std::pow(10.0, era(rng)), 300);
-}
-
-TEST(SecondStepper, MomentsWithoutAValueStepAsTheSlowWay) {
-    SecondStepper stepper;
-    EXPECT_TRUE(std::isnan(stepper.next(std::numeric_limits<double>::quiet_NaN())));
-    EXPECT_EQ(stepper.next(std::numeric_limits<double>::infinity()),
-              std::numeric_limits<double>::infinity());
-    EXPECT_EQ(stepper.next(1e300), 1e300);
-    EXPECT_EQ(stepper.next(45000), tariff::nextSecond(45000));
 }
 
 } // namespace
