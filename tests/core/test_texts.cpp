@@ -56,29 +56,22 @@ TEST(Formatting, MoneyGroupsRoundsAtFourPlacesThenHalfAwayFromZeroAndStaysDefine
 }
 
 TEST(Formatting, NumbersDataSizesAndDays) {
+    // clang-format off
     const std::pair<QString, const char*> cases[] = {
-        {FormatNumberPlaces(3, 1234.5, It), "1234,50"},
-        {FormatNumberPlaces(1, 12345.5, En), "12,346"},
-        {FormatNumberPlaces(1, 12345.5, It), "12.346"},
-        {FormatNumberPlaces(5, 0.03945, En), "0.0395"},
-        {FormatDataSize(3, 1536, It), "1,50KB"},
-        {FormatDataSize(1, 0, En), "0KB"},
+        {FormatNumberPlaces(3, 1234.5, It), "1234,50"}, {FormatNumberPlaces(1, 12345.5, En), "12,346"},
+        {FormatNumberPlaces(1, 12345.5, It), "12.346"}, {FormatNumberPlaces(5, 0.03945, En), "0.0395"},
+        {FormatDataSize(3, 1536, It), "1,50KB"}, {FormatDataSize(1, 0, En), "0KB"},
         {FormatDataSize(1, 1048576, En), "1,024KB"}, // exactly 1 MB is still KB
-        {FormatDataSize(3, 1048577, En), "1.00MB"},
-        {FormatDataSize(1, 1073741824, En), "1,024MB"},
+        {FormatDataSize(3, 1048577, En), "1.00MB"}, {FormatDataSize(1, 1073741824, En), "1,024MB"},
         {FormatDataSize(3, 1073741825, En), "1.00GB"},
         {FormatDataSize(2, 5LL * 1073741824 + 536870912, En), "5.5GB"},
         {FormatDataSize(1, std::numeric_limits<qint64>::max(), En), "8,589,934,592GB"},
-        {DaysToText(65), "Sa, Su"},
-        {DaysToText(127), "M, Tu, W, Th, F, Sa, Su"},
-        {DaysToText(1), "Su"},
-        {DaysToText(128), ""}, // bits outside the week are ignored
-        {floatToText(0.0395, It), "0,0395"},
-        {floatToText(16777215, En), "16777215"},
-        {floatToText(1.0 / 3.0, En), "0.333333333333333"},
-        {floatToText(0.00001, En), "0.00001"},
-        {floatToText(1e20, En), "1E20"},
-        {floatToText(1.5e-7, It), "1,5E-7"}};
+        {DaysToText(65), "Sa, Su"}, {DaysToText(127), "M, Tu, W, Th, F, Sa, Su"},
+        {DaysToText(1), "Su"}, {DaysToText(128), ""}, // bits outside the week are ignored
+        {floatToText(0.0395, It), "0,0395"}, {floatToText(16777215, En), "16777215"},
+        {floatToText(1.0 / 3.0, En), "0.333333333333333"}, {floatToText(0.00001, En), "0.00001"},
+        {floatToText(1e20, En), "1E20"}, {floatToText(1.5e-7, It), "1,5E-7"}};
+    // clang-format on
     for (const auto& [actual, expected] : cases)
         EXPECT_EQ(actual, QString::fromUtf8(expected));
 }
