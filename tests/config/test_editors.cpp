@@ -76,7 +76,7 @@ const char* const Times[] = {"txtStartHours",  "txtStartMinutes",  "txtStartSeco
 
 } // namespace
 
-TEST(InsertCosting, OkNeedsADayAndATimeOtherThanMidnightToMidnight) {
+TEST(InsertCosting, OkNeedsADayAndATimeOtherThanMidnightToMidnightAndTimeBoxesClampAndWrap) {
     CostingEditor e;
     EXPECT_EQ(e.get("txtEveryMinuteAdd")->text(), "0");
     EXPECT_FALSE(e.okEnabled());
@@ -93,10 +93,8 @@ TEST(InsertCosting, OkNeedsADayAndATimeOtherThanMidnightToMidnight) {
     EXPECT_FALSE(e.okEnabled());
     e.get<QCheckBox>("chkSunday")->click();
     EXPECT_TRUE(e.okEnabled());
-}
 
-TEST(InsertCosting, TimeBoxesClampWhatIsTypedAndWrapTheArrows) {
-    CostingEditor e;
+    // The time boxes clamp what is typed and wrap the arrows.
     QSpinBox* minutes = e.time("txtStartMinutes");
     QSpinBox* hours = e.time("txtStartHours");
     minutes->selectAll();
@@ -123,14 +121,10 @@ TEST(InsertCosting, TimeBoxesClampWhatIsTypedAndWrapTheArrows) {
 }
 
 TEST(InsertCosting, PropertiesShowTheRecordAndOkReadsTheControlsBackByTheirRules) {
-    const typCostingInformation band{"Work",
-                                     datetime::encode(1899, 12, 30, 8, 5, 9),
-                                     datetime::encode(1899, 12, 30, 17, 59, 59),
-                                     60,
-                                     600,
-                                     2 | 32 | 64, // Monday, Friday, Saturday
-                                     0.0395,
-                                     10};
+    const double from = datetime::encode(1899, 12, 30, 8, 5, 9),
+                 to = datetime::encode(1899, 12, 30, 17, 59, 59);
+    const typCostingInformation band{"Work", from,        to,     60,
+                                     600,    2 | 32 | 64, 0.0395, 10}; // M, F, Sa
     CostingEditor e(band);
     QStringList shown;
     for (const char* t : Times)
