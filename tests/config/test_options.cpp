@@ -68,12 +68,8 @@ QList<Row> rows() {
     const QStringList words = QString(Rows).split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
     QList<Row> out;
     for (qsizetype i = 0; i + 2 < words.size(); i += 3) {
-        Row r{words[i],
-              {},
-              words[i + 1].section(u'=', 0, 0),
-              words[i + 1].section(u'=', -1),
-              words[i + 2].section(u'=', 0, 0),
-              words[i + 2].section(u'=', -1)};
+        const auto part = [&](int k, int p) { return words[i + k].section(u'=', p, p); };
+        Row r{words[i], {}, part(1, 0), part(1, -1), part(2, 0), part(2, -1)};
         const QString name = r.control.section(QRegularExpression("[A-Z]"), 0, 0);
         for (const QString& key : keys)
             if (QString(key).remove(u'_').compare(r.control.mid(name.size()),

@@ -271,8 +271,7 @@ TEST_F(Presets, FriendsAndFamilyDiscountsTheMinimumAndItalyAddsTheConnectionUndi
     clearTable(bands);
     addAllDayBand(60); // 1000 seconds add up to exactly 1000
     expectCost(priceSeconds(1000), 1153, 653, "-O-");
-    FillPresetItaliaDiscounted(bands,
-                               details); // its own bands: a Sunday afternoon
+    FillPresetItaliaDiscounted(bands, details); // its own bands, a Sunday afternoon
     const TDateTime sunday = datetime::encode(2023, 3, 19, 15, 0, 0, 400);
     const auto r = price(sunday, plusSeconds(sunday, 599.5));
     EXPECT_NEAR(r.Without_Discount, 600 * 22.86 / 60 + 153, 1e-9);
