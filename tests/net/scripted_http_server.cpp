@@ -10,19 +10,16 @@
 
 // QSslServer offers a connection once its handshake is done, which is what
 // pendingConnectionAvailable (unlike newConnection) waits for.
-ScriptedHttpServer::ScriptedHttpServer() : server_(std::make_unique<QTcpServer>()) {
-    connect(server_.get(), &QTcpServer::pendingConnectionAvailable, this,
-            &ScriptedHttpServer::accept);
-}
-
-ScriptedHttpServer::ScriptedHttpServer(const TestCertificate& tls) : tls_(true) {
-    auto server = std::make_unique<QSslServer>();
-    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-    configuration.setLocalCertificate(tls.certificate);
-    configuration.setPrivateKey(tls.key);
-    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
-    server->setSslConfiguration(configuration);
-    server_ = std::move(server);
+ScriptedHttpServer::ScriptedHttpServer(const std::optional<TestCertificate>& tls)
+    : server_(tls ? std::make_unique<QSslServer>() : std::make_unique<QTcpServer>()),
+      tls_(tls.has_value()) {
+    if (tls) {
+        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+        configuration.setLocalCertificate(tls->certificate);
+        configuration.setPrivateKey(tls->key);
+        configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+        static_cast<QSslServer&>(*server_).setSslConfiguration(configuration);
+    }
     connect(server_.get(), &QTcpServer::pendingConnectionAvailable, this,
             &ScriptedHttpServer::accept);
 }

@@ -33,9 +33,8 @@ public:
     };
     using Responder = std::function<Answer(const QByteArray& head)>;
 
-    ScriptedHttpServer();
-    // Speaks TLS with that certificate.
-    explicit ScriptedHttpServer(const TestCertificate& tls);
+    // Speaks TLS when given a certificate.
+    explicit ScriptedHttpServer(const std::optional<TestCertificate>& tls = std::nullopt);
 
     bool listen() { return server_->listen(QHostAddress::LocalHost, 0); }
     quint16 port() const { return server_->serverPort(); }

@@ -21,24 +21,16 @@ public:
 };
 
 // A dial-up service whose answers a test sets by hand. nullopt makes the service fail.
-// A hang-up is recorded and, unless dropOnHangUp is off, the call disappears the way a real
-// line drops before the next check.
+// A hang-up is recorded and the call disappears the way a real line drops before the next
+// check.
 class FakeDialUpService final : public DialUpService {
 public:
     QString name() const override { return QStringLiteral("fake"); }
-    std::optional<QStringList> entries() override {
-        ++entriesCalls;
-        return entryNames;
-    }
-    std::optional<QList<DialUpConnection>> connections() override {
-        ++connectionsCalls;
-        return active;
-    }
+    std::optional<QStringList> entries() override { return entryNames; }
+    std::optional<QList<DialUpConnection>> connections() override { return active; }
     bool hangUp(const DialUpConnection& connection) override {
         hungUp.append(connection.handle);
-        if (!hangUpSucceeds)
-            return false;
-        if (dropOnHangUp && active)
+        if (active)
             active->removeIf(
                 [&](const DialUpConnection& c) { return c.handle == connection.handle; });
         return true;
@@ -60,11 +52,7 @@ public:
     std::optional<QStringList> entryNames = QStringList();
     std::optional<QList<DialUpConnection>> active = QList<DialUpConnection>();
     QStringList hungUp; // handles, in the order asked
-    bool hangUpSucceeds = true;
-    bool dropOnHangUp = true;
     bool speedKnown = false;
-    int entriesCalls = 0;
-    int connectionsCalls = 0;
 
 private:
     int lastHandle = 0;

@@ -80,6 +80,8 @@ private:
     QDBusMessage call(const QString& path, const QString& interface, const QString& method,
                       const QVariantList& arguments);
     QString pathReply(const QDBusMessage& reply);
+    void setProperty(const QString& path, const QString& interface, const QString& name,
+                     const QVariant& value);
 
     QDBusConnection bus_;
 };

@@ -1,13 +1,12 @@
 #include "platform/help.h"
 #include "platform/shell.h"
+#include "platform_test.h"
 #include "scripted_prompts.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QThread>
-#include <gtest/gtest.h>
 
 #include <csignal>
 #include <sys/wait.h>
@@ -35,14 +34,11 @@ TEST(SplitShellWords, QuotesBackslashesAndUnclosedQuotes) {
 class ShellTest : public ::testing::Test {
 protected:
     QString script(const QString& name, const QString& body, bool executable = true) {
-        QFile file(dir.filePath(name));
-        QDir().mkpath(QFileInfo(file).path());
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(body.toUtf8());
-        file.close();
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
-                            (executable ? QFile::ExeOwner : QFile::Permissions()));
-        return file.fileName();
+        EXPECT_TRUE(writeTreeFile(dir.path(), name, body.toUtf8()));
+        QFile::setPermissions(dir.filePath(name),
+                              QFile::ReadOwner | QFile::WriteOwner |
+                                  (executable ? QFile::ExeOwner : QFile::Permissions()));
+        return dir.filePath(name);
     }
 
     // A program that writes its folder and its arguments, one per line; then it stays.
@@ -73,7 +69,7 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(ShellTest, StartsWithoutAShellInItsFolderAndSessionAndTerminatesWithSigterm) {
+TEST_F(ShellTest, StartsWithoutAShellInItsFolderAndSessionTerminatesWithSigtermOrSaysWhyNot) {
     LinuxShell shell;
     QSignalSpy ended(&shell, &LinuxShell::programEnded);
     const StartedProgram started =
@@ -91,10 +87,8 @@ TEST_F(ShellTest, StartsWithoutAShellInItsFolderAndSessionAndTerminatesWithSigte
     const int status = waitForEnd(ended, started.processId);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
     EXPECT_FALSE(shell.terminate(started.processId)) << "an ended program is not signalled";
-}
 
-TEST_F(ShellTest, AProgramThatCannotStartGivesTheSystemsReason) {
-    LinuxShell shell;
+    // A program that cannot start gives the system's reason.
     const StartedProgram missing =
         shell.startProgram(dir.filePath("missing"), {}, {}, WindowState::Normal);
     EXPECT_EQ(missing.processId, 0);
@@ -137,7 +131,7 @@ TEST_F(ShellTest, SigkillFollowsTheGracePeriodAlsoWhenTheShellGoesFirst) {
     ::waitpid(static_cast<pid_t>(survivor), nullptr, 0);
 }
 
-TEST_F(ShellTest, OpenDocumentHandsDocumentsToTheDesktopAndStartsPrograms) {
+TEST_F(ShellTest, OpenDocumentAndHelpHandPagesToTheDesktopAndStartPrograms) {
     QList<QUrl> opened;
     bool handled = true;
     QStringList traced;
@@ -176,17 +170,24 @@ TEST_F(ShellTest, OpenDocumentHandsDocumentsToTheDesktopAndStartsPrograms) {
                            "Error launching application.\n\r\n\rThere is no "
                            "application associated with the given filename "
                            "extension."}));
-}
 
-TEST_F(ShellTest, HelpOpensTheFirstPageFoundAtItsTopic) {
-    QList<QUrl> opened;
-    LinuxShell::Options options;
-    options.openUrl = [&](const QUrl& url) {
-        opened.append(url);
-        return true;
-    };
-    LinuxShell shell(options);
-    ScriptedPrompts prompts;
+    // A bare program name is found on PATH.
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("bin")));
+    ASSERT_TRUE(QFile::link(reporter(false), dir.filePath("bin/mailer")));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(dir.filePath("bin")) + ':' + path);
+    QFile::remove(dir.filePath("report"));
+    EXPECT_EQ(shell.openDocument("mailer", "-check"), Shell::Opened);
+    EXPECT_EQ(report().mid(1), QStringList{"[-check]"});
+    QFile::remove(dir.filePath("report"));
+    EXPECT_NE(shell.startProgram("mailer", {"-quiet"}, {}, WindowState::Normal).processId, 0);
+    EXPECT_EQ(report().mid(1), QStringList{"[-quiet]"});
+    EXPECT_EQ(shell.openDocument("no-such-mailer", {}), Shell::FileNotFound);
+    qputenv("PATH", path);
+
+    // Help opens the first page found, at its topic.
+    opened.clear();
+    handled = true;
     const QString own = script("own/help/log.html", "<html/>", false);
     const QString installed = script("installed/help/options.html", "<html/>", false);
     script("installed/help/log.html", "<html/>", false);
@@ -197,22 +198,7 @@ TEST_F(ShellTest, HelpOpensTheFirstPageFoundAtItsTopic) {
     atTopic.setFragment("statistics");
     EXPECT_EQ(opened, (QList<QUrl>{atTopic, QUrl::fromLocalFile(installed)}));
     help.open("tools#ping");
-    EXPECT_EQ(prompts.texts().size(), 1) << "a page that is nowhere: the shell's error box";
-}
-
-TEST_F(ShellTest, ABareProgramNameIsFoundOnPath) {
-    ASSERT_TRUE(QDir().mkpath(dir.filePath("bin")));
-    ASSERT_TRUE(QFile::link(reporter(false), dir.filePath("bin/mailer")));
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(dir.filePath("bin")) + ':' + path);
-    LinuxShell shell;
-    EXPECT_EQ(shell.openDocument("mailer", "-check"), Shell::Opened);
-    EXPECT_EQ(report().mid(1), QStringList{"[-check]"});
-    QFile::remove(dir.filePath("report"));
-    EXPECT_NE(shell.startProgram("mailer", {"-quiet"}, {}, WindowState::Normal).processId, 0);
-    EXPECT_EQ(report().mid(1), QStringList{"[-quiet]"});
-    EXPECT_EQ(shell.openDocument("no-such-mailer", {}), Shell::FileNotFound);
-    qputenv("PATH", path);
+    EXPECT_EQ(prompts.texts().size(), 3) << "a page that is nowhere: the shell's error box";
 }
 
 } // namespace

@@ -1,22 +1,16 @@
 #include "cli/vorn_sim_command.h"
 #include "platform/byte_counters.h"
 #include "platform/simulated_dial_up.h"
+#include "platform_test.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTextStream>
-#include <gtest/gtest.h>
 
 namespace {
 
 // vorn-sim commands against the state file that the simulated backend reads.
 class SimulatedDialUpTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-
     int sim(const QStringList& arguments) {
         output.clear();
         errors.clear();
@@ -25,10 +19,7 @@ protected:
         return runVornSim(arguments, path, out, err);
     }
     void writeState(const QByteArray& content) {
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
+        ASSERT_TRUE(writeTreeFile(dir.path(), "sim/vorn-sim.json", content));
     }
 
     QTemporaryDir dir;
@@ -78,11 +69,9 @@ TEST_F(SimulatedDialUpTest, CommandsChangeWhatTheBackendReportsAndVornsHangUpSho
     EXPECT_EQ(backend.connections(), QList<DialUpConnection>());
 }
 
-TEST_F(SimulatedDialUpTest, TornOrForeignFileReadsAsNoConnection) {
+TEST_F(SimulatedDialUpTest, TornForeignOrMalformedStateIsNotTrusted) {
     ASSERT_EQ(sim({"dial", "Work ISP"}), VornSimExit::Success);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray whole = file.readAll();
+    const QByteArray whole = readFile(path);
     for (const QByteArray& broken : {whole.left(whole.size() / 2), QByteArray(),
                                      QByteArray("[1, 2]"), QByteArray("\xff\xfe garbage")}) {
         writeState(broken);
@@ -95,9 +84,8 @@ TEST_F(SimulatedDialUpTest, TornOrForeignFileReadsAsNoConnection) {
     }
     EXPECT_EQ(sim({"reset"}), VornSimExit::Success);
     EXPECT_EQ(backend.connections(), QList<DialUpConnection>());
-}
 
-TEST_F(SimulatedDialUpTest, MalformedItemsAreSkippedNotTrusted) {
+    // Malformed items are skipped, not trusted.
     writeState(R"({"entries": ["A", 7, null, "B"],
                    "calls": [{"id": 1, "name": "A", "state": -4, "speed": 99999999999},
                              {"id": 0, "name": "no id"}, {"id": 2}, "x",
@@ -106,8 +94,8 @@ TEST_F(SimulatedDialUpTest, MalformedItemsAreSkippedNotTrusted) {
     EXPECT_EQ(backend.entries(), QStringList({"A", "B"}));
     EXPECT_EQ(backend.connections(),
               (QList<DialUpConnection>{{"1", "A", 0, {}, 4294967295u}, {"9", "B", 8192, {}, 0}}));
-    EXPECT_EQ(backend.createByteCounters()->GetByteCount(u"r"), 0u);
-    EXPECT_EQ(backend.createByteCounters()->GetByteCount(u"t"), 0u);
+    const auto counters = backend.createByteCounters();
+    EXPECT_EQ(counters->GetByteCount(u"r") + counters->GetByteCount(u"t"), 0u);
 
     // The next call dialled must not reuse id 9 even though nextId says 3.
     ASSERT_EQ(sim({"dial", "C"}), VornSimExit::Success);

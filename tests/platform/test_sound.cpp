@@ -26,7 +26,7 @@ int periods(const QByteArray& bytes, int from, int to) {
 }
 } // namespace
 
-TEST(ToneRendering, EachStepLastsItsDurationAtItsPitchOrIsSilentOutOfRange) {
+TEST(ToneRendering, EachStepLastsItsDurationAtItsPitchInTheOutputFormat) {
     const QAudioFormat mono16 = makeFormat(8000, 1, QAudioFormat::Int16);
     const QByteArray pcm = renderTones({{1000, 100}, {2000, 50}, {19, 25}, {5001, 25}}, mono16);
     ASSERT_EQ(pcm.size(), (800 + 400 + 200 + 200) * 2);
@@ -36,9 +36,8 @@ TEST(ToneRendering, EachStepLastsItsDurationAtItsPitchOrIsSilentOutOfRange) {
     EXPECT_TRUE(renderTones({{440, -100}}, mono16).isEmpty());
     // A corrupt table cannot ask for hours of sound and as much memory.
     EXPECT_LE(renderTones({{440, std::numeric_limits<int>::max()}}, mono16).size(), 8000 * 2 * 10);
-}
 
-TEST(ToneRendering, FollowsTheOutputFormat) {
+    // The output format is followed.
     const QByteArray stereo = renderTones({{440, 10}}, makeFormat(48000, 2, QAudioFormat::Float));
     ASSERT_EQ(stereo.size(), 480 * 2 * 4);
     const auto* f = reinterpret_cast<const float*>(stereo.constData());
