@@ -26,8 +26,9 @@ protected:
         if (!commandLine.isEmpty())
             write("proc/" + pid.split('\n').first() + "/cmdline",
                   QByteArray(commandLine).replace(' ', '\0') + '\0');
-        if (!interface.isEmpty())
+        if (!interface.isEmpty()) {
             ASSERT_TRUE(writeInterface(root.path(), interface, 5, "1000", "500", flags));
+        }
     }
 
     QTemporaryDir root;
