@@ -154,7 +154,6 @@ TEST_F(NetworkManagerDialUpTest, DialUpAndMeteredProfilesAreThePhonebookAndTheCa
     EXPECT_EQ(calls->at(0),
               (DialUpConnection{mobileActive, "Mobile", DialUpState::Connected, "ppp0", 0}));
     EXPECT_EQ(calls->at(1).interfaceName, ""); // the ethernet device has no IP interface yet
-    EXPECT_FALSE(nm.knowsConnectSpeed());
 
     EXPECT_TRUE(nm.hangUp(calls->at(0)));
     EXPECT_EQ(names(nm.connections()), QStringList({"DSL", "Phone hotspot"}));

@@ -74,7 +74,6 @@ TEST_F(PppdDialUpTest, OnlyARunningPppdWithAnUpInterfaceIsACall) {
     EXPECT_EQ(*calls,
               (QList<DialUpConnection>{{"777", "provider", DialUpState::Connected, "ppp0", 0},
                                        {"4242", "work", DialUpState::Connected, "ppp1", 0}}));
-    EXPECT_FALSE(backend.knowsConnectSpeed());
     std::unique_ptr<ByteCounters> counters = backend.createByteCounters();
     counters->setInterfaceName(calls->at(0).interfaceName);
     EXPECT_EQ(counters->GetByteCount(u"t"), 500u);
