@@ -95,6 +95,7 @@ TEST(Pop3StateMachine, MisuseThrowsTheProgramsTextsAndSendsNothing) {
     EXPECT_EQ(refused(&TCustomPop3Cli::Stat), "-ERR STAT command invalid now");
     EXPECT_EQ(c.ErrorMessage(), "-ERR STAT command invalid now");
     EXPECT_EQ(display, QStringList{"-ERR STAT command invalid now"});
+    EXPECT_EQ(refused(&TCustomPop3Cli::List), "-ERR LIST command invalid now");
     EXPECT_EQ(refused(&TCustomPop3Cli::Top), "-ERR TOP command invalid now");
     EXPECT_EQ(refused(&TCustomPop3Cli::Connect), "DNS lookup: invalid host name.");
     EXPECT_EQ(c.State(), pop3Ready) << "a refused Connect leaves the client usable";
@@ -114,6 +115,7 @@ TEST(Pop3StateMachine, MisuseThrowsTheProgramsTextsAndSendsNothing) {
     c.setPassWord(QStringLiteral(" p\u00e4ss\u20ac\u4e2d "));
     c.Pass();
     c.receive("+OK\r\n");
+    EXPECT_EQ(refused(&TCustomPop3Cli::User), "-ERR USER command invalid now");
     EXPECT_EQ(refused(&TCustomPop3Cli::Pass), "-ERR PASS command invalid now");
     c.setMsgLines(-1);
     EXPECT_EQ(refused(&TCustomPop3Cli::Top), "Invalid MsgLines for TOP command");

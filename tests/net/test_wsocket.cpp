@@ -102,6 +102,7 @@ TEST_F(WSocketTest, PropertyGuardsAndConnectMisuse) {
     EXPECT_EQ(refused([&] { s.setPort("1"); }), "Cannot change Port if not closed");
     EXPECT_EQ(refused([&] { s.setProto("tcp"); }), "Cannot change Proto if not closed");
     EXPECT_EQ(refused([&] { s.Connect(); }), "Connect: Socket already in use");
+    EXPECT_EQ(s.Addr(), "127.0.0.1");
 }
 
 TEST_F(WSocketTest, AbortEndsAtOnceWhileConnectingOrConnected) {
@@ -148,7 +149,7 @@ TEST_F(WSocketTest, ExchangesDataAndHearsTheEndOfEachConnection) {
         QSignalSpy closed(&s, &TWSocket::OnSessionClosed);
         QTcpSocket* peer = connectPeer();
         ASSERT_NE(peer, nullptr);
-        EXPECT_EQ(s.ReadCount(), 0) << "counted per connection";
+        EXPECT_EQ(s.ReadCount() + s.RcvdCount(), 0) << "counted per connection";
         EXPECT_EQ(s.SendStr("hello\r\n"), 7);
         ASSERT_TRUE(sent.wait(kWait));
         ASSERT_TRUE(QTest::qWaitFor([&] { return peer->bytesAvailable() >= 7; }, kWait));
