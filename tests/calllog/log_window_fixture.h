@@ -77,12 +77,13 @@ protected:
                                                                         QItemSelectionModel::Rows);
     }
     // Chooses a filter as a click in the list does.
-    void chooseFilter(const char* combo, const QString& item) const {
+    void chooseFilter(const char* combo, int index) const {
         auto* filter = child<QComboBox>(combo);
-        const int index = filter->findText(item);
-        ASSERT_GE(index, 0) << item.toStdString();
         filter->setCurrentIndex(index);
         Q_EMIT filter->activated(index);
+    }
+    void chooseFilter(const char* combo, const QString& item) const {
+        chooseFilter(combo, child<QComboBox>(combo)->findText(item));
     }
     static QList<QStringList> rows(const QTreeWidget* list) {
         QList<QStringList> out;

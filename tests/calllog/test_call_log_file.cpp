@@ -1,4 +1,7 @@
+// The call log file, its record layout and the connectoid lists built from the entries.
+
 #include "calllog/call_log_file.h"
+#include "calllog/connectoid_list.h"
 #include "calllog/in_out_error.h"
 
 #include <QDir>
@@ -16,7 +19,6 @@ class CallLogFile : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QString path(const QString& name = "log070.bin") const { return dir.filePath(name); }
-
     QByteArray bytes(const QString& name = "log070.bin") const {
         QFile f(path(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -38,39 +40,43 @@ protected:
 // carry no meaning.
 QByteArray handBuiltRecord() {
     QByteArray b(92, '\x5a');
-    b.replace(0, 8, QByteArray::fromHex("0000000010f9e540"));  // Start 45000.5
-    b.replace(8, 8, QByteArray::fromHex("0000000018f9e540"));  // Finish 45000.75
-    b.replace(16, 8, QByteArray::fromHex("000000000000f43f")); // Cost_Inc 1.25
-    b.replace(24, 8, QByteArray::fromHex("000000000000f83f")); // Cost_Exc 1.5
-    // Mode 5, Data 0x01020304, Connect_Speed 4294967295.
-    b.replace(32, 12, QByteArray::fromHex("0500000004030201ffffffff"));
+    // Start 45000.5, Finish 45000.75, Cost_Inc 1.25, Cost_Exc 1.5, Mode 5, Data 0x01020304,
+    // Connect_Speed 4294967295.
+    b.replace(0, 44,
+              QByteArray::fromHex("0000000010f9e5400000000018f9e540000000000000f43f"
+                                  "000000000000f83f0500000004030201ffffffff"));
     b.replace(44, 7, "\x06Modem\xe9");
     b.replace(65, 5, QByteArray(1, 4) + "anna");
     b[91] = 0;
     return b;
 }
 
+ConnectoidNameTable table(const QStringList& names) {
+    ConnectoidNameTable t;
+    t.fill(names);
+    return t;
+}
+
+QStringList used(const ConnectoidNameTable& t) {
+    QStringList out;
+    for (const QString& s : t.slots)
+        if (!s.isEmpty())
+            out << s;
+    return out;
+}
+
 } // namespace
 
-TEST_F(CallLogFile, AppendsAtTheRecordBoundary) {
+TEST_F(CallLogFile, AppendsReadsRewritesAndRemovesWholeRecords) {
     EXPECT_TRUE(calllog::readAll(path()).isEmpty()); // missing: empty, not an error
-    AppendLogEntry(path(), entry(1));
-    EXPECT_EQ(bytes(), calllog::encodeRecord(entry(1)));
-
-    writeBytes({});
     AppendLogEntry(path(), entry(1), true);
-    EXPECT_EQ(bytes().size(), 92);
+    EXPECT_EQ(bytes(), calllog::encodeRecord(entry(1)));
 
     writeRecords({entry(1), entry(2)}, QByteArray(91, '\x11'));
     EXPECT_EQ(calllog::recordCount(path()), 2);
-    EXPECT_EQ(calllog::readAll(path()), QList({entry(1), entry(2)}));
     AppendLogEntry(path(), entry(3));
     EXPECT_EQ(bytes().size(), 3 * 92); // over the fragment, not after it
     EXPECT_EQ(calllog::readAll(path()), QList({entry(1), entry(2), entry(3)}));
-}
-
-TEST_F(CallLogFile, RecordsByNumberAndRemoval) {
-    writeRecords({entry(1), entry(2), entry(3)}, "xy");
     EXPECT_EQ(calllog::readRecord(path(), 1), entry(2));
     calllog::writeRecord(path(), 2, entry(9));
     EXPECT_EQ(calllog::readRecord(path(), 2), entry(9));
@@ -79,8 +85,7 @@ TEST_F(CallLogFile, RecordsByNumberAndRemoval) {
     before[44] = 30; // a damaged length byte survives a removal untouched
     writeBytes(before);
     calllog::removeRecords({0, 2}, path());
-    before[91] = 1;
-    before[2 * 92 + 91] = 1;
+    before[91] = before[2 * 92 + 91] = 1;
     EXPECT_EQ(bytes(), before);
 
     // Only whole records can be addressed, and a missing log is not created.
@@ -89,25 +94,27 @@ TEST_F(CallLogFile, RecordsByNumberAndRemoval) {
     EXPECT_THROW(calllog::removeRecords({3}, path()), InOutError);
     EXPECT_THROW(calllog::writeRecord(path("none.bin"), 0, entry(4)), InOutError);
     EXPECT_FALSE(QFile::exists(path("none.bin")));
-
     EXPECT_TRUE(calllog::resetLog(path()));
     EXPECT_FALSE(QFile::exists(path()));
-}
 
-TEST_F(CallLogFile, FailuresNameTheFile) {
+    // Failures name the file: a folder in its place, no folder, a full disk.
     QDir(dir.path()).mkdir("log070.bin");
     try {
         AppendLogEntry(path(), entry(1));
-        FAIL() << "no error";
+        ADD_FAILURE() << "no error";
     } catch (const InOutError& e) {
         EXPECT_TRUE(e.message().contains(path())) << e.message().toStdString();
     }
     EXPECT_THROW(calllog::readAll(path()), InOutError);
     EXPECT_THROW(AppendLogEntry(path("no/folder/log070.bin"), entry(1)), InOutError);
-    EXPECT_THROW(AppendLogEntry("/dev/full", entry(1)), InOutError); // disk full
+    EXPECT_THROW(AppendLogEntry("/dev/full", entry(1)), InOutError);
+    QString error;
+    QDir(dir.path()).mkpath("log070.bin/inside"); // a folder that will not go
+    EXPECT_FALSE(calllog::resetLog(path(), &error));
+    EXPECT_TRUE(error.contains(path())) << error.toStdString();
 }
 
-TEST_F(CallLogFile, CompactionKeepsLiveRecordsAndACopy) {
+TEST_F(CallLogFile, CompactionKeepsLiveRecordsAndACopyAndSurvivesDyingBeforeTheRename) {
     EXPECT_FALSE(CompactCallLog(dir.path()));
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 
@@ -126,25 +133,22 @@ TEST_F(CallLogFile, CompactionKeepsLiveRecordsAndACopy) {
     EXPECT_EQ(bytes("call.cmp"), original);
     EXPECT_FALSE(QFile::exists(path("call.new")));
 
-    writeRecords({entry(1, 1), entry(2, 7)});
-    EXPECT_TRUE(CompactCallLog(dir.path()));
-    EXPECT_TRUE(QFile::exists(path()));
-    EXPECT_EQ(bytes().size(), 0);
-    EXPECT_EQ(bytes("call.cmp").size(), 2 * 92);
-}
-
-TEST_F(CallLogFile, DyingBeforeTheRenameLeavesTheOldLogIntact) {
-    writeRecords({entry(1, 1), entry(2), entry(3, 1)});
-    const QByteArray original = bytes();
+    writeRecords({entry(1, 1), entry(2), entry(3, 7)});
+    const QByteArray three = bytes();
     struct Died {};
     EXPECT_THROW(CompactCallLog(dir.path(), [] { throw Died{}; }), Died);
-    EXPECT_EQ(bytes(), original);
+    EXPECT_EQ(bytes(), three);
     EXPECT_EQ(bytes("call.new"), calllog::encodeRecord(entry(2)));
     EXPECT_TRUE(CompactCallLog(dir.path())); // the next start simply compacts again
     EXPECT_EQ(calllog::readAll(path()), QList({entry(2)}));
+
+    writeRecords({entry(1, 1)});
+    EXPECT_TRUE(CompactCallLog(dir.path()));
+    EXPECT_TRUE(QFile::exists(path()));
+    EXPECT_EQ(bytes().size(), 0);
 }
 
-TEST_F(CallLogFile, BackupCopiesWhatExists) {
+TEST_F(CallLogFile, BackupCopiesWhatExistsOwnerOnly) {
     writeRecords({entry(1)});
     writeBytes("secret", "password.bin");
     QFile::setPermissions(path("password.bin"), QFile::ReadOwner | QFile::WriteOwner);
@@ -156,54 +160,19 @@ TEST_F(CallLogFile, BackupCopiesWhatExists) {
     EXPECT_FALSE(QFile::exists(path("awlog.bak")));
 }
 
-TEST_F(CallLogFile, OldLogReadsWholeRecordsOfTheOlderLayout) {
-    QByteArray old = handBuiltRecord().left(88);
-    old[86] = 1;
-    writeBytes(old + handBuiltRecord().left(88) + "abc", "call_log.bin");
-    const auto records = calllog::readOldLog(path("call_log.bin"));
-    ASSERT_EQ(records.size(), 2);
-    EXPECT_EQ(records[0].Finish, 45000.75);
-    EXPECT_EQ(records[0].Connectoid_Name, "Modemé");
-    EXPECT_TRUE(records[0].isDeleted());
-    EXPECT_EQ(records[1].Start, 45000.5);
-}
-
 TEST(CallLogRecord, LayoutMatchesHandBuiltBytes) {
-    const QByteArray bytes = handBuiltRecord();
+    QByteArray bytes = handBuiltRecord();
     const typCallLogInformation r = calllog::decodeRecord(bytes.constData());
     EXPECT_EQ(r, (typCallLogInformation{45000.5, 45000.75, 1.25, 1.5, 5, 0x01020304u, 4294967295u,
                                         "Modemé", "anna", 0}));
-
     // Written back, the same bytes with the unused text bytes zeroed.
     QByteArray expected = bytes;
     expected.replace(51, 14, QByteArray(14, '\0'));
     expected.replace(70, 21, QByteArray(21, '\0'));
     EXPECT_EQ(calllog::encodeRecord(r).toHex(' '), expected.toHex(' '));
 
-    QByteArray removed = bytes;
-    removed[91] = 2;
-    EXPECT_TRUE(calllog::decodeRecord(removed.constData()).isDeleted());
-}
-
-TEST(CallLogRecord, TextsAreCutToTheirFieldsInTheCodePage) {
-    typCallLogInformation r;
-    r.Connectoid_Name = QString(25, u'c');
-    r.User_Name = QString(30, u'u');
-    QByteArray bytes = calllog::encodeRecord(r);
-    EXPECT_EQ(bytes.mid(44, 21), '\x14' + QByteArray(20, 'c'));
-    EXPECT_EQ(bytes.mid(65, 26), '\x19' + QByteArray(25, 'u'));
-    EXPECT_EQ(bytes[91], 0);
-
-    // Windows-1252: "€" is 0x80; one '?' per character outside it, also beyond the BMP.
-    r.Connectoid_Name = QString::fromUtf8("Mobil€ 😀 Ünł");
-    bytes = calllog::encodeRecord(r);
-    EXPECT_EQ(bytes.mid(44, 13), QByteArray("\x0cMobil\x80 ? \xdcn?"));
-    EXPECT_EQ(calllog::decodeRecord(bytes.constData()).Connectoid_Name,
-              calllog::fieldText(r.Connectoid_Name, 20));
-}
-
-TEST(CallLogRecord, DamagedLengthsAndSharedTexts) {
-    QByteArray bytes = handBuiltRecord();
+    bytes[91] = 2;
+    EXPECT_TRUE(calllog::decodeRecord(bytes.constData()).isDeleted());
     bytes[44] = '\xff';
     bytes[65] = 26;
     const typCallLogInformation damaged = calllog::decodeRecord(bytes.constData());
@@ -221,4 +190,59 @@ TEST(CallLogRecord, DamagedLengthsAndSharedTexts) {
         EXPECT_EQ(calllog::decodeRecord(b.constData(), cache),
                   calllog::decodeRecord(b.constData()));
     }
+}
+
+TEST(CallLogRecord, TextsAreCutToTheirFieldsInTheCodePage) {
+    typCallLogInformation r;
+    r.Connectoid_Name = QString(25, u'c');
+    r.User_Name = QString(30, u'u');
+    QByteArray bytes = calllog::encodeRecord(r);
+    EXPECT_EQ(bytes.mid(44, 21), '\x14' + QByteArray(20, 'c'));
+    EXPECT_EQ(bytes.mid(65, 26), '\x19' + QByteArray(25, 'u'));
+
+    // Windows-1252: "€" is 0x80; one '?' per character outside it, also beyond the BMP.
+    r.Connectoid_Name = QString::fromUtf8("Mobil€ 😀 Ünł");
+    bytes = calllog::encodeRecord(r);
+    EXPECT_EQ(bytes.mid(44, 13), QByteArray("\x0cMobil\x80 ? \xdcn?"));
+    EXPECT_EQ(calllog::decodeRecord(bytes.constData()).Connectoid_Name,
+              calllog::fieldText(r.Connectoid_Name, 20));
+}
+
+TEST(GetConnectoidList, PseudoEntriesSortingAndFiller) {
+    const auto names = table({"Work", "Home", "BT", "Home"});
+    for (const auto& [unknown, defaults, expected] :
+         {std::tuple{true, true,
+                     QStringList{"BT", "Default", "Home", "Home", "Unknown/Other", "Work"}},
+          {true, false, {"BT", "Home", "Home", "Unknown/Other", "Work"}},
+          {false, true, {"BT", "Default", "Home", "Home", "Work"}}})
+        EXPECT_EQ(used(GetConnectoidList(names, unknown, defaults)), expected);
+
+    QStringList many;
+    for (int i = 1; i <= 99; ++i)
+        many << QStringLiteral("Entry %1").arg(i, 2, 10, QChar(u'0'));
+    const auto list = GetConnectoidList(table(many), true, true);
+    EXPECT_EQ(used(list).size(), 100);
+    EXPECT_FALSE(used(list).contains("Entry 99")); // lost to "Default"
+    EXPECT_EQ(list[100], "Unknown/Other");
+
+    const auto afterZ = GetConnectoidList(
+        table({"{late}", QString(20, u'z'), "abcd", "abc", QString::fromUtf8("Ärger"), "Ab"}),
+        false, false);
+    EXPECT_EQ(used(afterZ),
+              QStringList({"Ab", "abc", "abcd", "{late}", QString::fromUtf8("Ärger")}));
+    EXPECT_EQ(afterZ[99], "{late}"); // after the emptied filler slots
+}
+
+TEST(ConnectoidNames, UnknownAndDisplayNames) {
+    const auto names = table({"Home", QString::fromUtf8("Mobił")});
+    EXPECT_EQ(QList<bool>({IsUnknownConnectoid(names, "Home", false),
+                           IsUnknownConnectoid(names, "home", false),
+                           IsUnknownConnectoid(names, "Default", false),
+                           IsUnknownConnectoid(names, "Default", true)}),
+              QList<bool>({false, true, true, false}));
+    const ConnectoidGrouping now(names);
+    EXPECT_EQ(QStringList({now.displayName("Home"), now.displayName("Mobi?"), now.displayName(""),
+                           now.displayName("Default"), now.displayName("Old ISP")}),
+              QStringList({"Home", "Mobi?", "Unknown/Other", "Unknown/Other", "Unknown/Other"}));
+    EXPECT_EQ(ConnectoidGrouping::everyStoredName().displayName("Old ISP"), "Old ISP");
 }

@@ -27,23 +27,15 @@ protected:
         costings[1] = {"Home", 0, 0.99999, 0, 0, 127, 0.6, 0};
         details[1] = {"Home", FurtherDetailOption::Discount, 0, 0, "10"};
     }
-
-    void setLastCall(const QString& start, const QString& finish) {
-        store.setValue(Key, "Last_Call_Start", start);
-        store.setValue(Key, "Last_Call_Finish", finish);
+    // The last-call values in their order: start, finish, data, user, connectoid, speed.
+    void setValues(const QStringList& values) {
+        const QString names[] = {lastcall::Start,          lastcall::Finish,
+                                 lastcall::DataTransfer,   lastcall::UserName,
+                                 lastcall::ConnectoidName, lastcall::ConnectSpeed};
+        for (qsizetype i = 0; i < values.size(); ++i)
+            store.setValue(Key, names[i], values[i]);
     }
-    void setLastCall(TDateTime start, TDateTime finish) {
-        setLastCall(datetime::floatToText(start, regional),
-                    datetime::floatToText(finish, regional));
-    }
-    void setRecoveryValues(const QString& data, const QString& user, const QString& connectoid,
-                           const QString& speed) {
-        store.setValue(Key, "Last_Data_Transfer", data);
-        store.setValue(Key, "Last_User_Name", user);
-        store.setValue(Key, "Last_Connectoid_Name", connectoid);
-        store.setValue(Key, "Last_Connect_Speed", speed);
-    }
-
+    QString text(TDateTime at) const { return datetime::floatToText(at, regional); }
     void record(bool recovered, bool autoDisconnected, quint32 speed = 56000,
                 const QString& connectoid = "Home", const QString& user = "anna") {
         ProcessLogEntry(context, fileName, recovered, autoDisconnected, speed, connectoid, user);
@@ -59,16 +51,6 @@ protected:
     }
     // The last-call values are all the product key holds here.
     bool anyValueLeft() const { return !store.values(Key).isEmpty(); }
-    QStringList recorderTrace() const {
-        QStringList out;
-        for (const QString& line : log.lines()) {
-            const qsizetype at = line.indexOf(" -> ProcessLogEntry - ");
-            if (at >= 0)
-                out << line.mid(at + 4);
-        }
-        return out;
-    }
-
     QTemporaryDir dir;
     QString fileName = calllog::logFilePath(dir.path());
     MemorySettingsStore store;
@@ -86,34 +68,28 @@ protected:
 
 TEST_F(CallRecorder, DisconnectRecordsThePricedCallAndDeletesTheValues) {
     const TDateTime finish = 45000.5078125; // 11 min 15 s later, exact in the stored text
-    setLastCall(Noon, finish);
-    setRecoveryValues("123456", "stored user", "Stored", "999");
+    setValues({text(Noon), text(finish), "123456", "stored user", "Stored", "999"});
     record(false, false, 56000, "Home", "anna");
+    // Auto-disconnected without a name or data; then names longer than their fields.
+    setValues({text(Noon), text(Noon)});
+    record(false, true, 28800, "", "anna");
+    setValues({text(Noon), text(Noon + OneSecondDays)});
+    record(false, false, 0, "A connectoid of 25 chars", QString(30, u'u'));
 
     const typCallCostInformation cost = priced("Home", Noon, finish);
     EXPECT_GT(cost.Without_Discount, cost.With_Discount);
+    const auto entries = logged();
+    ASSERT_EQ(entries.size(), 3);
     // The connectoid, user and speed are the arguments, not the stored values.
-    EXPECT_EQ(logged(),
+    EXPECT_EQ(entries.mid(0, 2),
               QList({typCallLogInformation{Noon, finish, cost.With_Discount, cost.Without_Discount,
-                                           ModeAuto, 123456, 56000, "Home", "anna", 0}}));
+                                           ModeAuto, 123456, 56000, "Home", "anna", 0},
+                     {Noon, Noon, 0, 0, ModeDisconnected, 0, 28800, "Unknown/Other", "anna", 0}}));
+    EXPECT_EQ(entries[2].Connectoid_Name, "A connectoid of 25 c");
+    EXPECT_EQ(entries[2].User_Name, QString(25, u'u'));
     EXPECT_FALSE(anyValueLeft());
     EXPECT_GT(store.syncCount, 0);
     EXPECT_TRUE(prompts.shown.isEmpty());
-}
-
-TEST_F(CallRecorder, ModesNamesAndZeroLength) {
-    setLastCall(Noon, Noon);
-    record(false, true, 0, "", "anna");
-    setLastCall(Noon, Noon + OneSecondDays);
-    record(false, false, 0, "A connectoid of 25 chars", QString(30, u'u'));
-
-    const auto entries = logged();
-    ASSERT_EQ(entries.size(), 2);
-    // No Last_Data_Transfer: "0".
-    EXPECT_EQ(entries[0], (typCallLogInformation{Noon, Noon, 0, 0, ModeDisconnected, 0, 0,
-                                                 "Unknown/Other", "anna", 0}));
-    EXPECT_EQ(entries[1].Connectoid_Name, "A connectoid of 25 c");
-    EXPECT_EQ(entries[1].User_Name, QString(25, u'u'));
 }
 
 TEST_F(CallRecorder, NothingPendingOrUnreadableTimesWriteNothingAndAskNothing) {
@@ -124,31 +100,33 @@ TEST_F(CallRecorder, NothingPendingOrUnreadableTimesWriteNothingAndAskNothing) {
                                     {"45000.5", "1,2,3"}, {"1e400", "1e400"},
                                     {"nan", "nan"},       {"9e9", "9e9"}};
     for (const auto& [start, finish] : cases) {
-        setLastCall(start, finish);
-        setRecoveryValues("1", "u", "c", "2");
+        setValues({start, finish, "1", "u", "c", "2"});
         recover();
         EXPECT_FALSE(anyValueLeft()) << start << " " << finish;
     }
     EXPECT_FALSE(QFile::exists(fileName));
     EXPECT_TRUE(prompts.shown.isEmpty());
-    EXPECT_TRUE(recorderTrace().contains(
-        "ProcessLogEntry - Last call values not understood = garbage -> 45000.5"));
+    EXPECT_TRUE(std::any_of(log.lines().begin(), log.lines().end(), [](const QString& line) {
+        return line.endsWith(
+            "ProcessLogEntry - Last call values not understood = garbage -> 45000.5");
+    }));
 }
 
 TEST_F(CallRecorder, FiveDaysIsTheLongestCallKept) {
-    setLastCall(Noon, Noon + 5.0);
+    setValues({text(Noon), text(Noon + 5.0)});
     record(false, false);
     ASSERT_EQ(logged().size(), 1);
     EXPECT_EQ(logged()[0].Finish - logged()[0].Start, 5.0);
-    EXPECT_TRUE(prompts.shown.isEmpty());
 
-    const QString start = datetime::floatToText(Noon, regional);
-    const QString finish = datetime::floatToText(Noon + 5.0 + OneSecondDays, regional);
-    setLastCall(start, finish);
+    const QString start = text(Noon), finish = text(Noon + 5.0 + OneSecondDays);
+    setValues({start, finish});
     record(false, false);
+    // A start after the finish is lost the same way, shown as stored.
+    setValues({"45000.6", "45000,5"});
+    recover();
     EXPECT_EQ(logged().size(), 1);
     EXPECT_FALSE(anyValueLeft());
-    ASSERT_EQ(prompts.shown.size(), 1);
+    ASSERT_EQ(prompts.shown.size(), 2);
     EXPECT_EQ(prompts.shown[0].kind, Prompts::Kind::Error);
     EXPECT_EQ(prompts.shown[0].buttons, Prompts::Buttons::Ok);
     EXPECT_EQ(prompts.shown[0].text,
@@ -157,81 +135,45 @@ TEST_F(CallRecorder, FiveDaysIsTheLongestCallKept) {
               "the time interval between the two values is too large.\n\r\n\r"
               "Details of log entry lost :-\n\r\n\r" +
                   start + " -> " + finish);
-
-    // A start after the finish is lost the same way, shown as stored.
-    setLastCall("45000.6", "45000,5");
-    recover();
-    EXPECT_EQ(logged().size(), 1);
-    ASSERT_EQ(prompts.shown.size(), 2);
     EXPECT_TRUE(prompts.shown[1].text.endsWith("45000.6 -> 45000,5"));
 }
 
-TEST_F(CallRecorder, RecoveryTakesTheCallFromTheStoredValues) {
-    setLastCall(Noon, Noon + 0.01);
-    setRecoveryValues("2048", "carla", "Home", "33600");
+TEST_F(CallRecorder, RecoveryTakesTheCallFromTheStoredValuesBoundedToTheirFields) {
+    setValues({text(Noon), text(Noon + 0.01), "2048", "carla", "Home", "33600"});
     record(true, true); // start-up never passes both, but recovery wins
-    setLastCall(Noon + 1, Noon + 1.01);
+    setValues({text(Noon + 1), text(Noon + 1.25)});
     recover(); // no user, connectoid or speed stored any more
-    // A crash before the connectoid was known: an empty name, priced as such.
-    setLastCall(Noon, Noon + 0.01);
-    setRecoveryValues("0", "anna", "", "0");
+    // A crash before the connectoid was known: an empty name, priced as such. Either decimal
+    // separator reads under either locale.
+    setValues({"45000,5", "45000.75", "0", "anna", "", "0"});
+    regional = RegionalSettings::italian();
     recover();
-
     const auto cost = priced("Home", Noon, Noon + 0.01);
     ASSERT_GT(cost.Without_Discount, 0);
     EXPECT_EQ(
         logged(),
         QList({typCallLogInformation{Noon, Noon + 0.01, cost.With_Discount, cost.Without_Discount,
                                      ModeRecovered, 2048, 33600, "Home", "carla", 0},
-               {Noon + 1, Noon + 1.01, 0, 0, ModeRecovered, 0, 0, "Unknown/Other", "Default", 0},
-               {Noon, Noon + 0.01, 0, 0, ModeRecovered, 0, 0, "", "anna", 0}}));
-}
+               {Noon + 1, Noon + 1.25, 0, 0, ModeRecovered, 0, 0, "Unknown/Other", "Default", 0},
+               {Noon, Noon + 0.25, 0, 0, ModeRecovered, 0, 0, "", "anna", 0}}));
 
-TEST_F(CallRecorder, EitherDecimalSeparatorReadsUnderEitherLocale) {
-    setLastCall("37000,5", "37000,75");
-    recover();
-    setLastCall("37001.5", "37001.75");
-    regional = RegionalSettings::italian();
-    recover();
-    const auto entries = logged();
-    ASSERT_EQ(entries.size(), 2);
-    EXPECT_EQ(std::pair(entries[0].Start, entries[0].Finish), std::pair(37000.5, 37000.75));
-    EXPECT_EQ(std::pair(entries[1].Start, entries[1].Finish), std::pair(37001.5, 37001.75));
-}
-
-TEST_F(CallRecorder, DataFiguresOutsideTheFieldAreBounded) {
-    const QList<std::pair<QString, quint32>> cases{
-        {"4294967295", 4294967295u}, {"5000000000", 4294967295u}, {"-5", 0u}, {"12kB", 0u}};
-    for (const auto& [text, expected] : cases) {
-        setLastCall(Noon, Noon);
-        setRecoveryValues(text, "u", "Home", "-3");
+    for (const auto& [data, expected] : {std::pair{"4294967295", 4294967295u},
+                                         {"5000000000", 4294967295u},
+                                         {"-5", 0u},
+                                         {"12kB", 0u}}) {
+        setValues({"45000.5", "45000.5", data, "u", "Home", "-3"});
         recover();
-        const auto entries = logged();
-        ASSERT_FALSE(entries.isEmpty());
-        EXPECT_EQ(entries.last().Data, expected) << text.toStdString();
-        EXPECT_EQ(entries.last().Connect_Speed, 0u);
+        EXPECT_EQ(std::pair(logged().last().Data, logged().last().Connect_Speed),
+                  std::pair(expected, 0u))
+            << data;
     }
+    EXPECT_EQ(logged().size(), 7);
 }
 
 TEST_F(CallRecorder, AWriteFailureKeepsTheValuesForTheNextStart) {
     fileName = dir.filePath("gone/log070.bin");
-    setLastCall(Noon, Noon + 0.01);
+    setValues({text(Noon), text(Noon + 0.01)});
     EXPECT_THROW(recover(), InOutError);
-    EXPECT_TRUE(store.hasValue(Key, "Last_Call_Start"));
-    EXPECT_TRUE(store.hasValue(Key, "Last_Call_Finish"));
-}
-
-TEST_F(CallRecorder, TracesItsArguments) {
-    log.setEnabled(true);
-    record(false, true, 28800, "", "anna");
-    EXPECT_EQ(recorderTrace(), QStringList({
-                                   "ProcessLogEntry - Start of ProcessLogEntry",
-                                   "ProcessLogEntry - Filename = " + fileName,
-                                   "ProcessLogEntry - Connect Speed = 28800",
-                                   "ProcessLogEntry - ConnectoidName = ",
-                                   "ProcessLogEntry - Recovered = FALSE",
-                                   "ProcessLogEntry - AutoDisconnected = TRUE",
-                                   "ProcessLogEntry - Corrected ConnectoidName = Unknown/Other",
-                                   "ProcessLogEntry - Finish of ProcessLogEntry",
-                               }));
+    EXPECT_TRUE(store.hasValue(Key, lastcall::Start));
+    EXPECT_TRUE(store.hasValue(Key, lastcall::Finish));
 }

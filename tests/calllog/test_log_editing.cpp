@@ -1,11 +1,13 @@
-// The log window's editing commands over the hand-built log: Insert, Adjuster, Properties,
-// Remove, Detail, Calculate and Import with their questions and warnings, and a log changed
-// by another program while the window shows it.
+// The log window's editing commands over the hand-built log (Insert, Adjuster, Properties,
+// Remove, Detail, Calculate, Import, a log changed by another program while the window shows
+// it) and the entry dialogs on their own.
 
 #include "log_window_fixture.h"
 
 #include "calllog/call_log_file.h"
 #include "calllog/tfrm_import.h"
+#include "calllog/tfrm_insert_adjuster.h"
+#include "calllog/tfrm_insert_log.h"
 #include "core/user_name.h"
 #include "tariff/call_costing.h"
 #include "tariff/tariff_context.h"
@@ -16,9 +18,16 @@
 #include <QTest>
 #include <QTimeEdit>
 
+#include <ctime>
+
 namespace {
+
 const QString LogChanged = "The call log has changed since this window last read it";
-} // namespace
+
+void setPickers(QWidget* d, const char* which, const QDate& day, const QTime& at) {
+    d->findChild<QDateEdit*>(QString("dtPicker%1Date").arg(which))->setDate(day);
+    d->findChild<QTimeEdit*>(QString("dtPicker%1Time").arg(which))->setTime(at);
+}
 
 class LogEditing : public LogWindow {
 protected:
@@ -34,9 +43,7 @@ protected:
     }
     typCallCostInformation price(const QString& connectoid, TDateTime start, TDateTime finish) {
         typCallCostInformation cost;
-        CalculateCost(
-            TariffContext{lists.Costings, lists.CostingFurtherDetails, regional, debugLog, false},
-            connectoid, cost, start, finish);
+        CalculateCost(tariff, connectoid, cost, start, finish);
         return cost;
     }
     // A dialog's answer: what it offered, after `fill`, OK.
@@ -56,21 +63,22 @@ protected:
         trigger(action);
         return offered;
     }
+    TariffContext tariff{lists.Costings, lists.CostingFurtherDetails, regional, debugLog, false};
 };
+
+} // namespace
 
 TEST_F(LogEditing, InsertAndAdjusterAddPricedEntriesUnderTheFilter) {
     open();
     const auto halfAnHour = [](QDialog* d) {
-        d->findChild<QDateEdit*>("dtPickerStartDate")->setDate({2024, 3, 30});
-        d->findChild<QTimeEdit*>("dtPickerStartTime")->setTime({10, 0});
-        d->findChild<QDateEdit*>("dtPickerFinishDate")->setDate({2024, 3, 30});
-        d->findChild<QTimeEdit*>("dtPickerFinishTime")->setTime({10, 30});
+        setPickers(d, "Start", {2024, 3, 30}, {10, 0});
+        setPickers(d, "Finish", {2024, 3, 30}, {10, 30});
     };
     EXPECT_EQ(answer("mnuInsert", "Insert Log Entry", halfAnHour), "Unknown/Other");
     chooseFilter("cboConnectoidMain", "Mobile");
     EXPECT_EQ(answer("mnuInsert", "Insert Log Entry", halfAnHour), "Mobile");
     EXPECT_EQ(answer("mnuAdjuster", "Insert Adjuster",
-                     [](QDialog* d) { d->findChild<QLineEdit*>("txtCost")->setText("12,5"); }),
+                     [](QDialog* d) { setField(d, "txtCost", "12,5"); }),
               "0.00");
     // Escape cancels, and so does Cancel after the Insert key.
     onNextModal([](QDialog* d) { QTest::keyClick(d, Qt::Key_Escape); });
@@ -85,11 +93,11 @@ TEST_F(LogEditing, InsertAndAdjusterAddPricedEntriesUnderTheFilter) {
     const typCallCostInformation cost = price("Mobile", start, finish);
     EXPECT_GT(cost.With_Discount, 0.5);
     EXPECT_EQ(log[9].Connectoid_Name, "Unknown/Other");
-    EXPECT_EQ(log[10],
-              (typCallLogInformation{start, finish, cost.With_Discount, cost.Without_Discount,
-                                     ModeInsert, 0, 0, "Mobile", GetUserNameText(), 0}));
-    EXPECT_EQ(log[11], (typCallLogInformation{handbuilt::now(), handbuilt::now(), 12.5, 12.5,
-                                              ModeAdjust, 0, 0, "Mobile", GetUserNameText(), 0}));
+    EXPECT_EQ(log.mid(10),
+              QList({typCallLogInformation{start, finish, cost.With_Discount, cost.Without_Discount,
+                                           ModeInsert, 0, 0, "Mobile", GetUserNameText(), 0},
+                     {handbuilt::now(), handbuilt::now(), 12.5, 12.5, ModeAdjust, 0, 0, "Mobile",
+                      GetUserNameText(), 0}}));
     EXPECT_EQ(column(LogColumn::RecordNumber), QStringList({"12", "11", "3"}));
 }
 
@@ -112,7 +120,7 @@ TEST_F(LogEditing, PropertiesRepriceACallAsAnEditAndKeepAnAdjustmentAnAdjustment
     EXPECT_EQ(answer("mnuProperties", "Properties",
                      [](QDialog* d) {
                          EXPECT_EQ(d->objectName(), "TfrmInsertAdjuster");
-                         d->findChild<QLineEdit*>("txtCost")->setText("1,5");
+                         setField(d, "txtCost", "1,5");
                      }),
               "-0.25");
     adjustment.Cost_Inc = adjustment.Cost_Exc = 1.5;
@@ -162,32 +170,23 @@ TEST_F(LogEditing, DetailShowsTheRowAndItsDiscountAndCalculateTotalsTheSelection
     free.Cost_Inc = free.Cost_Exc = 0;
     AppendLogEntry(logPath, free);
     open();
-    for (const auto& [record, discount] : {std::pair{10, "100.00"}, {4, "33.33"}, {3, "0.00"}}) {
+    const auto shownFields = [&](quint32 record) {
         QStringList shown;
         onNextModal([&](QDialog* d) {
             EXPECT_EQ(d->windowTitle(), "Further Details");
-            for (const char* name :
-                 {"txtConnectoidName", "txtConnectSpeed", "txtStart", "txtFinish", "txtCostExc",
-                  "txtCostInc", "txtDT", "txtLength", "txtMode", "txtDiscount", "txtUser"})
-                shown << d->findChild<QLineEdit*>(name)->text();
+            for (QLineEdit* field : d->findChildren<QLineEdit*>())
+                shown << field->text();
             press(d, "btnOK");
         });
         selectRows({rowOf(record)});
         Q_EMIT detail()->doubleClicked(model().index(rowOf(record), 0));
-        ASSERT_EQ(shown.size(), 11);
-        EXPECT_EQ(shown[9], discount) << record;
-    }
-    selectRows({rowOf(3)});
-    QStringList shown;
-    onNextModal([&](QDialog* d) {
-        for (QLineEdit* field : d->findChildren<QLineEdit*>())
-            shown << field->text();
-        press(d, "btnOK");
-    });
-    trigger("mnuDetail");
-    EXPECT_EQ(shown, QStringList({"Mobile", "115200", "10/02/2024 10:00:00", "10/02/2024 10:45:30",
-                                  "£1.20", "£1.20", "n/a", "00:00:45:30", "Discon", "0.00",
-                                  "Unknown/Other"}));
+        return shown;
+    };
+    EXPECT_EQ(shownFields(10).value(9), "100.00");
+    EXPECT_EQ(shownFields(4).value(9), "33.33");
+    EXPECT_EQ(shownFields(3), QStringList({"Mobile", "115200", "10/02/2024 10:00:00",
+                                           "10/02/2024 10:45:30", "£1.20", "£1.20", "n/a",
+                                           "00:00:45:30", "Discon", "0.00", "Unknown/Other"}));
 
     selectRows({rowOf(1), rowOf(3), rowOf(8)});
     trigger("mnuCalculate");
@@ -209,12 +208,10 @@ TEST_F(LogEditing, ImportAppendsAnOlderLogAfterItsQuestion) {
     trigger("mnuImport");
     EXPECT_EQ(prompts.texts(), QStringList({"No log files were found to import."}));
 
-    QByteArray old;
-    for (int i = 0; i < 10; ++i)
-        old += calllog::encodeRecord(handbuilt::records()[0]).left(88);
     QFile f(logsFolderOf(dir.path()) + "/log.bin");
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(old);
+    for (int i = 0; i < 10; ++i)
+        f.write(calllog::encodeRecord(handbuilt::records()[0]).left(88));
     f.close();
     for (const auto answer : {Prompts::Answer::Help, Prompts::Answer::No, Prompts::Answer::Yes}) {
         prompts.answerNext(answer);
@@ -231,8 +228,8 @@ TEST_F(LogEditing, ImportAppendsAnOlderLogAfterItsQuestion) {
     EXPECT_EQ(prompts.texts()[1],
               "Are you sure you want to append the following call log to your existing log "
               "entries?\n\r\n\r" +
-                  logsFolderOf(dir.path()) +
-                  "/log.bin\n\r\n\rYou must ensure the file selected is a VORN log file and is "
+                  f.fileName() +
+                  "\n\r\n\rYou must ensure the file selected is a VORN log file and is "
                   "in the correct format.  If needed click \"Help\" and refer to the import "
                   "section for futher details.");
     EXPECT_EQ(help.topics, QStringList({"log#import"}));
@@ -271,4 +268,65 @@ TEST_F(LogEditing, ARecordChangedUnderTheWindowIsNeverOverwritten) {
     trigger("mnuRemove");
     EXPECT_TRUE(prompts.texts().last().startsWith(LogChanged));
     EXPECT_EQ(records()[0].Deleted, 0);
+}
+
+TEST_F(LogEditing, TheInsertDialogTakesAtMostFiveDaysAsTypedWhereTheClockSkipsAnHour) {
+    typCallLogInformation entry{
+        datetime::encode(2024, 3, 10, 20), 0, 0, 0, 0, 0, 0, "Mobile", "anna", 0};
+    entry.Finish = entry.Start;
+    const QStringList connectoids{"Home ISP", "Mobile", "Unknown/Other"};
+    TfrmInsertLog d(entry, "Insert Log Entry", connectoids, tariff, regional);
+    auto* ok = d.findChild<QPushButton*>("cmdOK");
+    for (const auto& [day, at, enabled] :
+         {std::tuple{QDate(2024, 3, 10), QTime(20, 0), true}, // no length at all
+          {QDate(2024, 3, 15), QTime(20, 0), true},           // exactly five days
+          {QDate(2024, 3, 15), QTime(20, 0, 1), false},       // and a second
+          {QDate(2024, 3, 10), QTime(19, 59, 59), false}}) {
+        setPickers(&d, "Finish", day, at);
+        EXPECT_EQ(ok->isEnabled(), enabled) << at.toString().toStdString();
+    }
+    d.show();
+    d.close(); // the close box cancels
+    EXPECT_EQ(entry.Mode, -1);
+
+    const QByteArray savedZone = qgetenv("TZ");
+    qputenv("TZ", "Europe/London");
+    tzset();
+    TfrmInsertLog london(entry, "Insert Log Entry", connectoids, tariff, regional);
+    // 01:30 on 31 March 2024 never happened in London: the clocks went from 01:00 to 02:00.
+    setPickers(&london, "Start", {2024, 3, 31}, {1, 30});
+    setPickers(&london, "Finish", {2024, 3, 31}, {3, 0});
+    press(&london, "cmdOK");
+    qputenv("TZ", savedZone);
+    tzset();
+    const double day = QDate(1899, 12, 30).daysTo(QDate(2024, 3, 31));
+    EXPECT_EQ(std::tuple(entry.Start, entry.Finish, entry.Mode),
+              std::tuple(day + 1.5 / 24, day + 3.0 / 24, 0));
+}
+
+TEST_F(LogEditing, TheCostBoxNeverGroupsAndObeysItsCharactersWhenPastedToo) {
+    typCallLogInformation entry{0, 0, 1234, 0, 0, 0, 0, "Mobile", "anna", 0};
+    RegionalSettings yen = regional;
+    yen.currencyDecimals = 0;
+    TfrmInsertAdjuster d(entry, "Properties", yen);
+    EXPECT_EQ(d.findChild<QLineEdit*>("txtCost")->text(), "1234");
+    press(&d, "cmdOK");
+    EXPECT_EQ(std::pair(entry.Cost_Inc, entry.Cost_Exc), std::pair(1234.0, 1234.0));
+
+    TfrmInsertAdjuster typed(entry, "Insert Adjuster", regional);
+    auto* cost = typed.findChild<QLineEdit*>("txtCost");
+    cost->clear();
+    typeText(cost, "-1x2,5");
+    EXPECT_EQ(cost->text(), "12,5");
+    press(&typed, "cmdOK"); // Return presses OK without leaving the box
+    EXPECT_EQ(cost->text(), "12.50");
+    EXPECT_EQ(entry.Cost_Inc, 12.5);
+
+    TfrmInsertAdjuster invalid(entry, "Insert Adjuster", regional);
+    setField(&invalid, "txtCost", ",");
+    press(&invalid, "cmdOK");
+    EXPECT_EQ(entry.Cost_Inc, 0);
+    invalid.show();
+    invalid.close();
+    EXPECT_EQ(entry.Mode, -1);
 }
