@@ -323,42 +323,14 @@ TEST(TrayMenuDefault, DoubleClickRunsTheDefaultMenuCommandWhileItIsEnabled) {
         }
 }
 
-TEST(TrayMenuGuard, AnOpenWindowGuardsTheTrayCommandsAndGivesThemBack) {
-    for (bool inCall : {false, true}) {
-        SCOPED_TRACE(inCall);
-        MonitorHarness f;
-        f.set("Intelligent_Display", "1").set("Check_At_Startup", "0");
-        TfrmDigital& w = f.start();
-        if (inCall)
-            f.connect();
-        QList<QAction*> enabledWhileOpen;
-        f.windows.whileOpen = [&](ProgramWindow) {
-            for (QAction* item : w.popupTray->actions())
-                if (item->isEnabled() && !item->isSeparator())
-                    enabledWhileOpen << item;
-            EXPECT_FALSE(w.timerAutoHide->enabled());
-            // Another window command while one is open does nothing.
-            w.mnuOptionsClick();
-            w.mnuLogClick();
-            w.trayGeneral->handleNotification(TantTaskbarIcon::LeftDoubleClick);
-        };
-        w.mnuToolsClick();
-        EXPECT_EQ(f.windows.opened, std::vector{ProgramWindow::Tools});
-        EXPECT_EQ(enabledWhileOpen, (QList<QAction*>{w.mnuHelp, w.mnuExit}));
-        for (QAction* item : {w.mnuAbout, w.mnuOptions, w.mnuTools, w.mnuLog})
-            EXPECT_TRUE(item->isEnabled());
-        for (QAction* item : {w.mnuCheckForMail, w.mnuIPAddress, w.mnuHangUp})
-            EXPECT_EQ(item->isEnabled(), inCall) << item->objectName().toStdString();
-        EXPECT_TRUE(w.timerAutoHide->enabled());
-    }
-}
-
 TEST_F(TrayMenu, OptionsReloadTheSettingsHelpOpensAndTheMailIconStartsTheMailProgram) {
     RecordingHelp help;
     helpService = &help;
+    set("Intelligent_Display", "1");
     TfrmDigital& w = start();
     set("Default_Menu", "2").set("Hide_Tray_Icon", "1").set("Interval_Call_Checker", "750");
     w.mnuOptionsClick();
+    EXPECT_TRUE(w.timerAutoHide->enabled()) << "given back when the window closes";
     EXPECT_EQ(w.popupTray->defaultAction(), w.mnuLog);
     EXPECT_FALSE(w.trayGeneral->visible());
     EXPECT_EQ(w.timerChecker->interval(), 750);
