@@ -276,8 +276,10 @@ TEST_F(LedWindow, DataRateAndLightsFollowTheCountersThroughFallsAndWraps) {
     EXPECT_DOUBLE_EQ(rate(), 0x200 / 1024.0 / 5);
     traffic(10'240, 10'240);
     EXPECT_EQ(window->GetDataTransferred(), 0x1100u + 100'000u + 20'480u);
-    connectAt(0x1'0000'0100, 0); // a 64-bit counter never wraps: any fall is a restart
-    counters.received = 0x50;
+    // A 64-bit counter never wraps: any fall is a restart, even one that would pass for a
+    // small step across a 32-bit wrap.
+    connectAt(0x1'0000'0100, 0);
+    counters.received = 0x200;
     EXPECT_EQ(window->GetDataTransferred(), 0u);
 
     // The lights: which counters moved since the last step (the first compares with zero).
