@@ -4,6 +4,7 @@
 // through the program's report printer (with its progress box).
 
 #include "fake_dial_up_service.h"
+#include "gui_benchmarks.h"
 #include "real_shaped_log.h"
 #include "window_doubles.h"
 
@@ -176,18 +177,12 @@ BENCHMARK(BM_PrintDetailToPdf)->Iterations(1)->Unit(benchmark::kSecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    preferOffscreenPlatform();
     // The offscreen platform cannot raise a window and says so each time.
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
         if (!message.startsWith(QStringLiteral("This plugin does not support")))
             std::fprintf(stderr, "%s\n", qPrintable(message));
     });
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

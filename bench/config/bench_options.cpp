@@ -3,6 +3,7 @@
 // and OK: save, sync, reload and re-apply in the main window.
 
 #include "fake_dial_up_service.h"
+#include "gui_benchmarks.h"
 #include "window_doubles.h"
 
 #include "config/tfrm_configuration.h"
@@ -141,16 +142,10 @@ BENCHMARK(BM_OptionsOk)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    preferOffscreenPlatform();
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     Program p;
     program = &p;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

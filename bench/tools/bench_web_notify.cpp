@@ -10,6 +10,7 @@
 #include "core/map_settings_store.h"
 #include "core/regional.h"
 #include "core/settings.h"
+#include "gui_benchmarks.h"
 #include "tools/web_notify_models.h"
 #include "tools/web_notify_run.h"
 
@@ -170,13 +171,7 @@ BENCHMARK(BM_WaitingOnSlowServers)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    preferOffscreenPlatform();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

@@ -1,6 +1,7 @@
 // Painting the LED read-out: the main window changes its text and colour several times a
 // second, and each change draws the whole label again.
 
+#include "gui_benchmarks.h"
 #include "widgets/lcd_label.h"
 
 #include <benchmark/benchmark.h>
@@ -53,13 +54,7 @@ BENCHMARK(BM_PaintEventTwelveCharacters)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    preferOffscreenPlatform();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

@@ -3,24 +3,14 @@
 // The log window over the hand-built log, with every service a double: what the window
 // tests share.
 
-#include "fake_dial_up_service.h"
-#include "fake_shell.h"
 #include "hand_built_call_log.h"
-#include "manual_clock.h"
 #include "memory_settings_store.h"
-#include "recording_help.h"
-#include "recording_printer.h"
-#include "scripted_dialogs.h"
-#include "scripted_prompts.h"
+#include "window_test_doubles.h"
 #include "window_test_support.h"
 
 #include "calllog/call_log_model.h"
 #include "calllog/tfrm_log_gui.h"
-#include "core/connectoid_names.h"
-#include "core/debug_log.h"
-#include "core/lists.h"
 #include "core/program_paths.h"
-#include "core/regional.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -31,7 +21,7 @@
 
 #include <memory>
 
-class LogWindow : public ::testing::Test {
+class LogWindow : public ::testing::Test, protected WindowDoubles {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
@@ -43,8 +33,7 @@ protected:
     void TearDown() override { window.reset(); }
 
     WindowServices services(ReportPrinter& reports) {
-        return {store,    prompts,  dialogs, reports, help,   shell,      clock,       regional,
-                debugLog, settings, lists,   names,   dialUp, dir.path(), {true, true}};
+        return windowServices(store, dir.path(), {true, true}, reports);
     }
     TfrmLogGUI& open() { return open(services(printer)); }
     TfrmLogGUI& open(const WindowServices& with) {
@@ -103,17 +92,5 @@ protected:
     QTemporaryDir dir;
     QString logPath;
     MemorySettingsStore store;
-    ScriptedPrompts prompts;
-    ScriptedDialogs dialogs;
-    RecordingPrinter printer;
-    RecordingHelp help;
-    FakeShell shell;
-    ManualClock clock;
-    DebugLog debugLog{clock};
-    RegionalSettings regional = RegionalSettings::english();
-    typSettings settings;
-    typLists lists;
-    ConnectoidNameTable names;
-    FakeDialUpService dialUp;
     std::unique_ptr<TfrmLogGUI> window;
 };

@@ -1,19 +1,9 @@
 #pragma once
 
-#include "fake_dial_up_service.h"
-#include "fake_shell.h"
-#include "manual_clock.h"
 #include "memory_settings_store.h"
-#include "recording_help.h"
-#include "recording_printer.h"
-#include "scripted_dialogs.h"
-#include "scripted_prompts.h"
+#include "window_test_doubles.h"
 
 #include "config/tfrm_configuration.h"
-#include "core/connectoid_names.h"
-#include "core/debug_log.h"
-#include "core/lists.h"
-#include "core/regional.h"
 #include "core/settings_io.h"
 #include "platform/autostart.h"
 
@@ -47,7 +37,7 @@ struct FakeAutostart final : Autostart {
 
 // The options dialog over test doubles: an in-memory settings key loaded the way the main
 // window loads it, scripted boxes and dialogs, a dial-up service set by hand.
-struct OptionsFixture {
+struct OptionsFixture : WindowDoubles {
     OptionsFixture() { store.setValue({}, "Version", "1.17"); }
 
     OptionsFixture& set(const char* name, const QString& value, const QString& section = {}) {
@@ -65,9 +55,7 @@ struct OptionsFixture {
     }
 
     WindowServices services() {
-        WindowServices s{*liveStore, prompts, dialogs,  printer,     help,
-                         shell,      clock,   regional, debugLog,    settings,
-                         lists,      names,   dialUp,   home.path(), capabilities};
+        WindowServices s = windowServices(*liveStore, home.path(), capabilities);
         s.showDigitalDisplay = [this] { ++ledShown; };
         s.keptCallLengthLimit = [this] { return kept; };
         s.autostart = autostart;
@@ -89,18 +77,6 @@ struct OptionsFixture {
     QTemporaryDir home;
     MemorySettingsStore store;
     SettingsStore* liveStore = &store;
-    ScriptedPrompts prompts;
-    ScriptedDialogs dialogs;
-    RecordingPrinter printer;
-    RecordingHelp help;
-    FakeShell shell;
-    ManualClock clock;
-    RegionalSettings regional = RegionalSettings::english();
-    DebugLog debugLog{clock};
-    typSettings settings;
-    typLists lists;
-    ConnectoidNameTable names;
-    FakeDialUpService dialUp;
     PlatformCapabilities capabilities{true, true};
     qint32* kept = nullptr;
     Autostart* autostart = nullptr;

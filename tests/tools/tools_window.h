@@ -2,20 +2,11 @@
 
 // The tools window over a real settings file in a folder of its own (also its HOME), with
 // doubles for every service and the fake echo service.
-#include "fake_dial_up_service.h"
 #include "fake_icmp_echo.h"
-#include "fake_shell.h"
-#include "manual_clock.h"
-#include "recording_help.h"
-#include "recording_printer.h"
-#include "scripted_dialogs.h"
-#include "scripted_prompts.h"
+#include "window_test_doubles.h"
 #include "window_test_support.h"
 
-#include "core/connectoid_names.h"
-#include "core/debug_log.h"
 #include "core/ini_settings_store.h"
-#include "core/regional.h"
 #include "core/settings_io.h"
 #include "tools/tfrm_tools.h"
 
@@ -25,7 +16,7 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
-class ToolsWindow : public ::testing::Test {
+class ToolsWindow : public ::testing::Test, protected WindowDoubles {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
@@ -46,10 +37,8 @@ protected:
         store.sync();
     }
     TfrmTools& show() {
-        WindowServices s{store,    prompts,    dialogs,      printer,
-                         help,     shell,      clock,        regional,
-                         debugLog, settings,   lists,        names,
-                         dialUp,   dir.path(), {true, true}, [this] { return callUp; }};
+        WindowServices s = windowServices(store, dir.path());
+        s.callInProgress = [this] { return callUp; };
         window = std::make_unique<TfrmTools>(s, std::unique_ptr<IcmpEcho>(echo = new FakeIcmpEcho));
         window->show();
         return *window;
@@ -94,18 +83,6 @@ protected:
     QTemporaryDir dir;
     QByteArray savedHome = qgetenv("HOME");
     IniSettingsStore store{dir.filePath("VORN.conf")};
-    ScriptedPrompts prompts;
-    ScriptedDialogs dialogs;
-    RecordingPrinter printer;
-    RecordingHelp help;
-    FakeShell shell;
-    ManualClock clock;
-    DebugLog debugLog{clock};
-    RegionalSettings regional = RegionalSettings::english();
-    typSettings settings;
-    typLists lists;
-    ConnectoidNameTable names;
-    FakeDialUpService dialUp;
     bool callUp = false;
     FakeIcmpEcho* echo = nullptr; // the window's
     std::unique_ptr<TfrmTools> window;
