@@ -384,12 +384,8 @@ void WebNotifyRun::judge(int row, const QByteArray& body) {
                               r.size > stored.Last_Size + options_.margin)) {
         setStatus(row, pagestatus::Updated);
         trace(row, QStringLiteral("UPDATED VIA SIZE"));
-    } else if (options_.lastUpdated && !sameSecond(stored.Last_Updated, current)) {
-        setStatus(row, pagestatus::Updated);
-        trace(row, QStringLiteral("UPDATED VIA DATE"));
     } else {
-        setStatus(row, pagestatus::NotUpdated);
-        trace(row, QStringLiteral("UPDATED NO"));
+        judgeByDate(row, stored.Last_Updated, current);
     }
     r.progressStamp = 0;
     if (options_.recurseFrames && r.parentRow < 0)
@@ -402,14 +398,18 @@ void WebNotifyRun::judgeByHeader(int row) {
     const TDateTime current = r.lastUpdated.value_or(0);
     trace(row, QStringLiteral("UPDATED? - STORED - ") + texts_.dateTime(stored.Last_Updated) +
                    QStringLiteral(" / CURRENT - ") + texts_.dateTime(current));
-    if (options_.lastUpdated && !sameSecond(stored.Last_Updated, current)) {
+    judgeByDate(row, stored.Last_Updated, current);
+    r.progressStamp = 0;
+}
+
+void WebNotifyRun::judgeByDate(int row, TDateTime stored, TDateTime current) {
+    if (options_.lastUpdated && !sameSecond(stored, current)) {
         setStatus(row, pagestatus::Updated);
         trace(row, QStringLiteral("UPDATED VIA DATE"));
     } else {
         setStatus(row, pagestatus::NotUpdated);
         trace(row, QStringLiteral("UPDATED NO"));
     }
-    r.progressStamp = 0;
 }
 
 void WebNotifyRun::addFramePages(int row, const QByteArray& body) {

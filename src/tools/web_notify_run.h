@@ -151,6 +151,8 @@ private:
     void requestDone(int row, quint16 error);
     void judge(int row, const QByteArray& body);
     void judgeByHeader(int row);
+    // The last word on a page whose size said nothing: its date against the stored one.
+    void judgeByDate(int row, TDateTime stored, TDateTime current);
     void addFramePages(int row, const QByteArray& body);
     // A failed attempt: queued again while retries are left, else a problem.
     void failed(int row, const std::function<QString(int retries)>& retryText,
